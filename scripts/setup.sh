@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs everything Sheetsmith needs to build, run and test on Debian.
+# Quick when the packages are already there: apt is only called for missing ones.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
+  qt6-qpa-plugins qt6-gtk-platformtheme
+  fonts-dejavu-core
+  xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
