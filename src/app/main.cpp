@@ -1,7 +1,27 @@
+#include "app/form1.h"
+#include "settings/settingsstore.h"
+
 #include <QApplication>
+#include <QStringList>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Sheetsmith"));
+    QApplication::setOrganizationName(QStringLiteral("Sheetsmith"));
+
+    sheetsmith::SettingsStore settings;
+    settings.ensureEditorDefaults();
+
+    // The command line is one path; arguments split at blanks are joined again, so an
+    // unquoted path with blanks still names one file. Qt's own options were removed
+    // from argv by QApplication.
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+
+    sheetsmith::Form1 window(settings);
+    window.startUp(words.join(QLatin1Char(' ')));
+    window.showWindow();
+    return app.exec();
 }
