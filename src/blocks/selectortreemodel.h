@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QString>
+#include <QVariant>
+
+#include <array>
+#include <vector>
+
+namespace sheetsmith {
+
+class Root;
+
+// The nodes of the selector tree: three groups "Elements", "Classes" and "IDs" at the
+// top level, and under each group one node per block of the matching kind.
+//
+// Nodes are numbered 1-based in order of addition: 1 to 3 are the groups, then one
+// node per block that got a node, in block order. While every block has one of the
+// three kinds (as the scanner guarantees), node k >= 4 stands for block k - 3;
+// deleting and renaming selectors rely on that.
+//
+// The model is a flat vector of nodes rather than a tree of items, so that a sheet
+// with thousands of rules is rebuilt in a few milliseconds. Labels are plain text in
+// DisplayRole so that accessibility tools read them.
+class SelectorTreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int GroupCount = 3;
+
+    explicit SelectorTreeModel(QObject *parent = nullptr);
+
+    // Rebuilds every node from the block list: the three groups, then each block whose
+    // Kind is exactly "Element", "Class" or "ID" appended under "Elements", "Classes"
+    // or "IDs" with its ID as label. Other kinds get no node. Node colours are reset.
+    void fill(const Root &blocks);
+
+    // Pictures of the groups; each child shows the picture of its group.
+    void setPictures(const QIcon &element, const QIcon &klass, const QIcon &id);
+
+    // Number of nodes, the three groups included.
+    int nodeCount() const { return int(m_nodes.size()); }
+    // 1-based node index of an index of this model; 0 for an invalid index.
+    int nodeIndex(const QModelIndex &index) const;
+    // The index of a 1-based node; invalid outside 1..nodeCount().
+    QModelIndex indexOfNode(int node) const;
+    // The group node keyed "Elements", "Classes" or "IDs"; invalid for any other key.
+    QModelIndex groupIndex(const QString &key) const;
+    static bool isGroup(const QModelIndex &index);
+
+    // The group's text, or the group's text, "\" and the node's text: "Classes" or
+    // "Classes\.note". Empty for an invalid index.
+    QString fullPath(const QModelIndex &index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // ForegroundRole and BackgroundRole store a node colour (a QColor or QBrush; an
+    // invalid QVariant clears it). EditRole on a selector node does not change the
+    // label: it reports labelEdited, and the owner renames the selector in the text
+    // and rebuilds the tree, which then shows the new label. Returns whether the model
+    // changed.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    // Selector nodes are editable, groups are not.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    // A label edit of a selector node was committed, with the text typed (which may
+    // equal the old label). Not sent for an edit the user abandoned.
+    void labelEdited(int node, const QString &text);
+
+private:
+    struct Node
+    {
+        QString text;
+        int group; // 0..2, the group for a group node itself
+        int row;   // row under its parent
+        QVariant foreground;
+        QVariant background;
+    };
+
+    void addGroups();
+
+    // m_nodes[i] is node i + 1; an index's internal id is the 0-based node position.
+    std::vector<Node> m_nodes;
+    // 0-based node positions of each group's children, in row order.
+    std::array<std::vector<int>, GroupCount> m_children;
+    std::array<QIcon, GroupCount> m_pictures;
+};
+
+} // namespace sheetsmith
