@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds, and starts the editor, optionally on a sheet.
+# The sheet's path is taken relative to the folder the command was started from.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh
-exec build/sheetpad "$@"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+exec "$root/build/sheetpad" "$@"

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "editor/richedit.h"
+
 class QComboBox;
 class QListWidget;
 
@@ -79,5 +81,14 @@ int LineCount(const TextModel &model);
 // The line's text without its break; empty for an empty line or a line outside
 // 1..LineCount.
 QString LineText(const TextModel &model, int line1);
+
+// The same operations on the editor itself, reading its text model and caret.
+inline qsizetype LineLength(const RichEdit &editor, qsizetype charIndex) { return LineLength(editor.model(), charIndex); }
+inline int CaretLine(const RichEdit &editor) { return CaretLine(editor.model(), editor.selStart()); }
+inline qsizetype CaretColumn(const RichEdit &editor) { return CaretColumn(editor.model(), editor.selStart()); }
+inline int LineOfChar(const RichEdit &editor, qsizetype charIndex) { return LineOfChar(editor.model(), charIndex); }
+inline qsizetype LineStart(const RichEdit &editor, int line1) { return LineStart(editor.model(), line1); }
+inline int LineCount(const RichEdit &editor) { return LineCount(editor.model()); }
+inline QString LineText(const RichEdit &editor, int line1) { return LineText(editor.model(), line1); }
 
 } // namespace sheetsmith

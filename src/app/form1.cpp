@@ -1,0 +1,721 @@
+#include "app/form1.h"
+
+#include "app/icons.h"
+#include "blocks/scanner.h"
+#include "blocks/selectortree.h"
+#include "dialogs/cdlgex.h"
+#include "dialogs/dialogseam.h"
+#include "editor/richedit.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace sheetsmith {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Sheetsmith");
+const QString kStyleSheetFilter = QStringLiteral(
+    "Cascading Style Sheet (.css)|*.css|Text Files (.txt)|*.txt|All Files (*.*)|*.*");
+
+// Caption bars above the panes: bold white text on blue.
+QLabel *makeCaptionBar(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, QColor(33, 93, 218));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(pal);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QAction *addMenuEntry(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
+
+Form1::Form1(SettingsStore &settings, QWidget *parent)
+    : QMainWindow(parent)
+    , m_settings(settings)
+    , m_fileDialog(std::make_unique<CdlgEx>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    m_surface = new QWidget(this);
+    m_surface->setObjectName(QStringLiteral("Form1Surface"));
+    m_surface->setCursor(Qt::SplitHCursor);
+    m_surface->installEventFilter(this);
+    setCentralWidget(m_surface);
+
+    buildMenus();
+    buildMainToolbar();
+    buildLeftPane();
+    buildRightPane();
+    buildStatusBar();
+
+    // Design size of the client area before any placement is restored.
+    resize(twipsToPxX(10260), twipsToPxY(8550) + menuBar()->sizeHint().height());
+}
+
+Form1::~Form1() = default;
+
+int Form1::twipsToPxX(float twips) const
+{
+    return qRound(twips * logicalDpiX() / 1440.0f);
+}
+
+int Form1::twipsToPxY(float twips) const
+{
+    return qRound(twips * logicalDpiY() / 1440.0f);
+}
+
+float Form1::pxToTwipsX(int px) const
+{
+    return px * 1440.0f / logicalDpiX();
+}
+
+float Form1::pxToTwipsY(int px) const
+{
+    return px * 1440.0f / logicalDpiY();
+}
+
+void Form1::buildMenus()
+{
+    QMenu *mFile = menuBar()->addMenu(QStringLiteral("File"));
+    mFile->setObjectName(QStringLiteral("mFile"));
+    connect(addMenuEntry(mFile, QStringLiteral("mNew"), QStringLiteral("New")),
+            &QAction::triggered, this, &Form1::New);
+    connect(addMenuEntry(mFile, QStringLiteral("mOpen"), QStringLiteral("Open")),
+            &QAction::triggered, this, &Form1::Open);
+    mFile->addSeparator();
+    connect(addMenuEntry(mFile, QStringLiteral("mSave"), QStringLiteral("Save")),
+            &QAction::triggered, this, &Form1::Save);
+    connect(addMenuEntry(mFile, QStringLiteral("mSaveAs"), QStringLiteral("Save As")),
+            &QAction::triggered, this, &Form1::SaveAs);
+    mFile->addSeparator();
+    for (int i = 0; i < 4; ++i) {
+        m_mRecent[size_t(i)] = addMenuEntry(mFile, QStringLiteral("mRecent%1").arg(i + 1),
+                                            QStringLiteral("Recent %1").arg(i + 1));
+        connect(m_mRecent[size_t(i)], &QAction::triggered, this, [this, i] { openRecent(i + 1); });
+    }
+    mFile->addSeparator();
+    connect(addMenuEntry(mFile, QStringLiteral("mExit"), QStringLiteral("Exit")),
+            &QAction::triggered, this, &QWidget::close);
+
+    // Edit: the shortcut texts are shown in the menu's shortcut column; the keys
+    // themselves are handled by the editor.
+    QMenu *mEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    mEdit->setObjectName(QStringLiteral("mEdit"));
+    QAction *mUndi = addMenuEntry(mEdit, QStringLiteral("mUndi"), QStringLiteral("Undo"));
+    connect(mUndi, &QAction::triggered, this, [this] { m_mainText->undo(); });
+    mEdit->addSeparator();
+    // Commands whose behaviour is not built yet stay visible but disabled.
+    const auto pending = [](QAction *a) { a->setEnabled(false); };
+    pending(addMenuEntry(mEdit, QStringLiteral("mCut"), QStringLiteral("Cut\tCtrl+X")));
+    pending(addMenuEntry(mEdit, QStringLiteral("mCopy"), QStringLiteral("Copy\tCtrl+C")));
+    pending(addMenuEntry(mEdit, QStringLiteral("mPaste"), QStringLiteral("Paste\tCtrl+V")));
+    pending(addMenuEntry(mEdit, QStringLiteral("mSelectAll"), QStringLiteral("Select All\tCtrl+A")));
+    mEdit->addSeparator();
+    pending(addMenuEntry(mEdit, QStringLiteral("mFindReplace"), QStringLiteral("Find and Replace")));
+    mEdit->addSeparator();
+    pending(addMenuEntry(mEdit, QStringLiteral("mIndent"), QStringLiteral("Indent")));
+    pending(addMenuEntry(mEdit, QStringLiteral("mUnident"), QStringLiteral("Unident")));
+    mEdit->addSeparator();
+    pending(addMenuEntry(mEdit, QStringLiteral("mNBlock"), QStringLiteral("Next Block")));
+    pending(addMenuEntry(mEdit, QStringLiteral("mPBlock"), QStringLiteral("Previous Block")));
+    mEdit->addSeparator();
+    pending(addMenuEntry(mEdit, QStringLiteral("mComment"), QStringLiteral("Comment")));
+
+    QMenu *mTools = menuBar()->addMenu(QStringLiteral("Tools"));
+    mTools->setObjectName(QStringLiteral("mTools"));
+    // Browser entries appear once browsers are configured; none can be yet.
+    for (int i = 0; i < 10; ++i) {
+        m_mPreview[size_t(i)] = addMenuEntry(mTools, QStringLiteral("mPreview%1").arg(i + 1),
+                                             QStringLiteral("Preview with Browser %1").arg(i + 1));
+        m_mPreview[size_t(i)]->setVisible(false);
+    }
+    mTools->addSeparator();
+    pending(addMenuEntry(mTools, QStringLiteral("mValidate"),
+                         QStringLiteral("Validate file using W3C validator")));
+    mTools->addSeparator();
+    pending(addMenuEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings")));
+
+    QMenu *mHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mHelp->setObjectName(QStringLiteral("mHelp"));
+    pending(addMenuEntry(mHelp, QStringLiteral("mHomePage"), QStringLiteral("&Home Page")));
+    pending(addMenuEntry(mHelp, QStringLiteral("mcss1"), QStringLiteral("CSS1 Reference")));
+    pending(addMenuEntry(mHelp, QStringLiteral("mReport"),
+                         QStringLiteral("&Report errors, suggestions, comments")));
+    mHelp->addSeparator();
+    pending(addMenuEntry(mHelp, QStringLiteral("mAbout"), QStringLiteral("About")));
+
+    // The tree's popup menu; never part of the menu bar.
+    m_mTree = new QMenu(QStringLiteral("Tree"), this);
+    m_mTree->setObjectName(QStringLiteral("mTree"));
+    pending(addMenuEntry(m_mTree, QStringLiteral("mTnew"), QStringLiteral("New")));
+    m_mTree->addSeparator();
+    pending(addMenuEntry(m_mTree, QStringLiteral("mTDelete"), QStringLiteral("Delete")));
+    pending(addMenuEntry(m_mTree, QStringLiteral("mTrename"), QStringLiteral("Rename")));
+}
+
+void Form1::buildMainToolbar()
+{
+    m_tbM = new QToolBar(QStringLiteral("Main toolbar"), m_surface);
+    m_tbM->setObjectName(QStringLiteral("TbM"));
+    m_tbM->setIconSize(QSize(16, 16));
+    m_tbM->setCursor(Qt::ArrowCursor);
+    struct Button
+    {
+        const char *key;
+        const char *tip;
+        int picture;
+        bool built;
+    };
+    // A key of nullptr is a separator.
+    static const Button buttons[] = {
+        {"New", "New File", 1, true},
+        {"Open", "Open a new file", 2, true},
+        {"Save", "Save current File", 3, true},
+        {nullptr, nullptr, 0, false},
+        {"Cut", "Cut selected line.", 4, false},
+        {"Copy", "Copy selected line", 5, false},
+        {"Paste", "Paste from clipboard", 6, false},
+        {"Find", "Find and Replace", 7, false},
+        {nullptr, nullptr, 0, false},
+        {"Undo", "Undo last action", 8, true},
+        {nullptr, nullptr, 0, false},
+        {"Indent", "Indent", 10, false},
+        {"Outdent", "Unindent", 11, false},
+        {"Comment", "Comment current selection", 12, false},
+        {"NextBlock", "Jump to Next Declaration Block", 13, false},
+        {"PrevBlock", "Jump to previous declaration block", 14, false},
+        {nullptr, nullptr, 0, false},
+        {"Test1", "Test current style sheet with browser one", 15, false},
+        {"Test2", "Test current style sheet with browser two", 16, false},
+        {nullptr, nullptr, 0, false},
+        {"ShowPreview", "Show/Hide preview window", 17, false},
+    };
+    for (const Button &b : buttons) {
+        if (!b.key) {
+            m_tbM->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        QAction *action = m_tbM->addAction(mainToolbarIcon(b.picture), QString::fromLatin1(b.tip));
+        action->setObjectName(QStringLiteral("TbM_") + key);
+        action->setData(key);
+        action->setToolTip(QString::fromLatin1(b.tip));
+        action->setEnabled(b.built);
+        connect(action, &QAction::triggered, this, [this, key] { onMainToolbarButton(key); });
+    }
+}
+
+void Form1::onMainToolbarButton(const QString &key)
+{
+    if (key == QLatin1String("New"))
+        New();
+    else if (key == QLatin1String("Open"))
+        Open();
+    else if (key == QLatin1String("Save"))
+        Save();
+    else if (key == QLatin1String("Undo"))
+        m_mainText->undo();
+}
+
+void Form1::onSelectorToolbarButton(const QString &key)
+{
+    if (key == QLatin1String("Refresh")) {
+        RefreshMe();
+        FillTree();
+    }
+}
+
+void Form1::RefreshMe()
+{
+    ScanBlocks(m_mainText->model(), m_elementNames, m_blocks);
+}
+
+void Form1::FillTree()
+{
+    m_tv->FillTree(m_blocks);
+}
+
+void Form1::buildLeftPane()
+{
+    m_frame1 = new QFrame(m_surface);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setCursor(Qt::ArrowCursor);
+
+    m_lbl1 = makeCaptionBar(QStringLiteral("Lbl1"), QStringLiteral(" Selectors"), m_frame1);
+
+    m_tbP = new QToolBar(QStringLiteral("Selector toolbar"), m_frame1);
+    m_tbP->setObjectName(QStringLiteral("TbP"));
+    m_tbP->setIconSize(QSize(16, 16));
+    struct Button
+    {
+        const char *key;
+        const char *tip;
+        int picture;
+    };
+    static const Button buttons[] = {
+        {"Refresh", "Refresh", 1},   {nullptr, nullptr, 0},      {"NElement", "New Element", 2},
+        {"NClass", "New Class", 3}, {"NID", "New ID", 4},       {nullptr, nullptr, 0},
+        {"Delete", "Delete selected selector", 5},
+    };
+    for (const Button &b : buttons) {
+        if (!b.key) {
+            m_tbP->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        QAction *action = m_tbP->addAction(selectorIcon(b.picture), QString::fromLatin1(b.tip));
+        action->setObjectName(QStringLiteral("TbP_") + key);
+        action->setData(key);
+        action->setEnabled(key == QLatin1String("Refresh"));
+        connect(action, &QAction::triggered, this, [this, key] { onSelectorToolbarButton(key); });
+    }
+
+    m_tv = new SelectorTree(m_frame1);
+    m_tv->setObjectName(QStringLiteral("Tv"));
+    m_tv->setAccessibleName(QStringLiteral("Selectors"));
+    m_tv->setPictures(selectorIcon(2), selectorIcon(3), selectorIcon(4));
+
+    // New-selector panels, hidden until the selector commands open them.
+    const auto makePanel = [this](const QString &name) {
+        auto *frame = new QFrame(m_frame1);
+        frame->setObjectName(name);
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->hide();
+        return frame;
+    };
+    m_frElement = makePanel(QStringLiteral("FrElement"));
+    m_comNE = new QComboBox(m_frElement);
+    m_comNE->setObjectName(QStringLiteral("ComNE"));
+    m_comNE->setAccessibleName(QStringLiteral("Element"));
+    m_comNE->addItems(ElementNames());
+    m_comNE->setCurrentIndex(-1);
+    m_frClass = makePanel(QStringLiteral("FrClass"));
+    auto *txtNC = new QLineEdit(QStringLiteral("Enter ClassName"), m_frClass);
+    txtNC->setObjectName(QStringLiteral("TxtNC"));
+    txtNC->setAccessibleName(QStringLiteral("Class name"));
+    m_frID = makePanel(QStringLiteral("FrID"));
+    auto *txtNI = new QLineEdit(QStringLiteral("Enter ID Name"), m_frID);
+    txtNI->setObjectName(QStringLiteral("TxtNI"));
+    txtNI->setAccessibleName(QStringLiteral("ID name"));
+
+    m_lbl2 = makeCaptionBar(QStringLiteral("Lbl2"), QStringLiteral(" Properties"), m_frame1);
+
+    m_lstP = new QTreeWidget(m_frame1);
+    m_lstP->setObjectName(QStringLiteral("LstP"));
+    m_lstP->setAccessibleName(QStringLiteral("Properties"));
+    m_lstP->setColumnCount(2);
+    m_lstP->setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});
+    m_lstP->setRootIsDecorated(false);
+    m_lstP->setUniformRowHeights(true);
+
+    m_txtInfo = new QPlainTextEdit(m_frame1);
+    m_txtInfo->setObjectName(QStringLiteral("TxtInfo"));
+    m_txtInfo->setAccessibleName(QStringLiteral("Property description"));
+    m_txtInfo->setReadOnly(true);
+}
+
+void Form1::buildRightPane()
+{
+    m_frame2 = new QFrame(m_surface);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setCursor(Qt::ArrowCursor);
+    m_lbl3 = makeCaptionBar(QStringLiteral("Lbl3"), QStringLiteral(" Untitled Document"), m_frame2);
+    m_mainText = new RichEdit(m_frame2);
+    m_mainText->setObjectName(QStringLiteral("MainText"));
+    m_mainText->setAccessibleName(QStringLiteral("Style sheet"));
+    // Style sheets are read line by line; long lines scroll rather than wrap.
+    m_mainText->setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
+void Form1::buildStatusBar()
+{
+    m_stBar = new QStatusBar(m_surface);
+    m_stBar->setObjectName(QStringLiteral("StBar"));
+    m_stBar->setSizeGripEnabled(false);
+    m_stBar->setCursor(Qt::ArrowCursor);
+    m_panel1 = new QLabel(QStringLiteral("Ready"), m_stBar);
+    m_panel1->setObjectName(QStringLiteral("StBarPanel1"));
+    m_panel1->setAccessibleName(QStringLiteral("Status"));
+    m_panel2 = new QLabel(QStringLiteral("Line 1 of 1, Col 1"), m_stBar);
+    m_panel2->setObjectName(QStringLiteral("StBarPanel2"));
+    m_panel2->setAccessibleName(QStringLiteral("Caret position"));
+    m_panel2->setFixedWidth(twipsToPxX(3000));
+    m_stBar->addWidget(m_panel1, 1);
+    m_stBar->addWidget(m_panel2);
+}
+
+void Form1::startUp(const QString &commandLine)
+{
+    m_splitRatio = 0.32f;
+    m_recent.loadRecentList(m_settings);
+    refreshRecentMenu();
+
+    FillTree(); // the three groups, empty
+    m_mTree->menuAction()->setVisible(false);
+    m_docTitle = QStringLiteral("Untitled");
+    m_docPath.clear();
+    showDocumentTitle();
+    m_lbl3->setText(QStringLiteral(" Untitled"));
+    m_savedText = m_mainText->text();
+
+    m_elementNames.clear();
+    for (int i = 0; i < m_comNE->count(); ++i)
+        m_elementNames << m_comNE->itemText(i);
+
+    applyEditorSettings();
+    restorePlacement();
+
+    if (!commandLine.isEmpty()) {
+        QString path = commandLine;
+        path.remove(QLatin1Char('"'));
+        // A relative path names a file in the folder the program was started from;
+        // the document is shown and remembered by its full path.
+        path = QFileInfo(path).absoluteFilePath();
+        OpenDocument(QFileInfo(path).fileName(), path);
+    }
+}
+
+void Form1::applyEditorSettings()
+{
+    const EditorSettings editor = m_settings.editorSettings();
+    m_mainText->setEditorFont(editor.fontName, editor.fontSize);
+}
+
+void Form1::restorePlacement()
+{
+    m_startMaximised = m_settings.read(keys::window::Section, keys::window::State)
+                       != keys::window::StateNormal;
+    if (m_startMaximised)
+        return;
+    const auto value = [this](const QString &key) {
+        return SettingsStore::numericValue(m_settings.read(keys::window::Section, key));
+    };
+    QRect r(twipsToPxX(float(value(keys::window::Left))), twipsToPxY(float(value(keys::window::Top))),
+            twipsToPxX(float(value(keys::window::Width))), twipsToPxY(float(value(keys::window::Height))));
+    // A stored placement that would give an unusable window (too small, or off every
+    // screen) gives way to the design size on the primary screen.
+    const QSize minimum(twipsToPxX(3000), twipsToPxY(2000));
+    if (r.width() < minimum.width() || r.height() < minimum.height())
+        r.setSize(size());
+    bool onScreen = false;
+    for (QScreen *screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(r);
+    if (!onScreen && QGuiApplication::primaryScreen())
+        r.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    m_restoredGeometry = r;
+}
+
+void Form1::showWindow()
+{
+    if (m_startMaximised) {
+        // The normal placement behind a maximised window is most of the screen, so
+        // un-maximising gives a usable window, also where no window manager maximises.
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect avail = screen->availableGeometry();
+            setGeometry(avail.adjusted(avail.width() / 16, avail.height() / 16, -avail.width() / 16,
+                                       -avail.height() / 16));
+        }
+        showMaximized();
+    } else {
+        move(m_restoredGeometry.topLeft());
+        resize(m_restoredGeometry.size());
+        showNormal();
+    }
+}
+
+void Form1::showDocumentTitle()
+{
+    setWindowTitle(kAppTitle + QStringLiteral(" / ") + m_docTitle);
+}
+
+void Form1::refreshRecentMenu()
+{
+    for (int i = 0; i < 4; ++i) {
+        const RecentFiles::Entry &e = m_recent.entry(i + 1);
+        m_mRecent[size_t(i)]->setText(e.caption);
+        m_mRecent[size_t(i)]->setData(e.tag);
+        // An entry emptied by a missing file and then moved down by a newer one stays out
+        // of sight rather than showing a blank menu line.
+        m_mRecent[size_t(i)]->setVisible(e.visible && !e.caption.isEmpty());
+    }
+}
+
+// ---- Documents ----
+
+bool Form1::OpenDocument(const QString &title, const QString &path)
+{
+    // The file is read before anything of the open document changes, so a file that
+    // cannot be read leaves the author's text exactly as it was.
+    const ReadResult file = readDocumentFile(path);
+    if (!file.ok) {
+        MsgBox(this, file.error, DialogSeam::Critical);
+        return false;
+    }
+    const int tabWidth = m_settings.editorSettings().tabWidth;
+
+    m_docTitle = title;
+    m_docPath = path;
+    m_format = file.format;
+    m_recent.addRecentFile(title, path);
+    refreshRecentMenu();
+    showDocumentTitle();
+    m_lbl3->setText(QStringLiteral(" ") + m_docPath);
+
+    QString text = file.text;
+    text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
+    m_mainText->setText(text);
+    m_savedText = m_mainText->text();
+    RefreshMe();
+    FillTree();
+    return true;
+}
+
+void Form1::New()
+{
+    const int answer = MsgBox(this, QStringLiteral("Saves Changes to ") + m_docTitle + QStringLiteral("?"),
+                              DialogSeam::YesNoCancel | DialogSeam::Question);
+    if (answer == DialogSeam::Cancel)
+        return;
+    // A Yes whose save is abandoned or fails keeps the document: clearing it would
+    // throw the author's text away unsaved.
+    if (answer == DialogSeam::Yes && !Save())
+        return;
+    m_mainText->setText(QString());
+    m_docTitle = QStringLiteral("Untitled");
+    m_docPath.clear();
+    m_format = FileFormat();
+    showDocumentTitle();
+    m_lbl3->setText(QStringLiteral(" Untitled"));
+}
+
+void Form1::Open()
+{
+    m_fileDialog->setFilter(kStyleSheetFilter);
+    m_fileDialog->setFlags(4);
+    m_fileDialog->setHOwner(this);
+    m_fileDialog->ShowOpen();
+    if (m_fileDialog->cdlError() == QLatin1String("Cancel"))
+        return;
+    OpenDocument(m_fileDialog->FileTitle(), m_fileDialog->FileName());
+}
+
+void Form1::openRecent(int entry)
+{
+    const RecentFiles::Entry e = m_recent.entry(entry);
+    const QFileInfo info(e.tag);
+    if (!e.tag.isEmpty() && info.exists() && info.isFile()) {
+        OpenDocument(e.caption, e.tag);
+        return;
+    }
+    MsgBox(this, QStringLiteral("File not found!"), DialogSeam::Critical);
+    m_recent.removeEntry(entry);
+    refreshRecentMenu();
+}
+
+bool Form1::Save()
+{
+    if (m_docPath.isEmpty())
+        return SaveAs();
+    const QString text = m_mainText->text();
+    const WriteResult result = writeDocumentFile(m_docPath, text, m_format);
+    if (!result.ok) {
+        MsgBox(this, result.error, DialogSeam::Critical);
+        return false;
+    }
+    m_format = result.formatUsed;
+    m_savedText = text;
+    m_recent.addRecentFile(m_docTitle, m_docPath);
+    refreshRecentMenu();
+    return true;
+}
+
+bool Form1::SaveAs()
+{
+    m_fileDialog->setFilter(kStyleSheetFilter);
+    m_fileDialog->setFlags(2 | 4); // ask before overwriting; no read-only option
+    m_fileDialog->setDefaultExt(QStringLiteral("css"));
+    m_fileDialog->setHOwner(this);
+    if (!m_docPath.isEmpty())
+        m_fileDialog->setFileName(m_docPath);
+    m_fileDialog->ShowSave();
+    if (m_fileDialog->cdlError() == QLatin1String("Cancel"))
+        return false;
+    const QString path = m_fileDialog->FileName();
+    const QString text = m_mainText->text();
+    const WriteResult result = writeDocumentFile(path, text, m_format);
+    if (!result.ok) {
+        MsgBox(this, result.error, DialogSeam::Critical);
+        return false;
+    }
+    m_format = result.formatUsed;
+    m_docPath = path;
+    m_docTitle = m_fileDialog->FileTitle().isEmpty() ? QFileInfo(path).fileName()
+                                                     : m_fileDialog->FileTitle();
+    m_savedText = text;
+    showDocumentTitle();
+    m_lbl3->setText(QStringLiteral(" ") + m_docPath);
+    m_recent.addRecentFile(m_docTitle, m_docPath);
+    refreshRecentMenu();
+    return true;
+}
+
+// ---- Shut-down ----
+
+bool Form1::askToSave()
+{
+    if (m_mainText->text() == m_savedText)
+        return true;
+    const int answer = MsgBox(this, QStringLiteral("Saves Changes to ") + m_docTitle + QStringLiteral("?"),
+                              DialogSeam::YesNoCancel | DialogSeam::Question);
+    if (answer == DialogSeam::Cancel)
+        return false;
+    if (answer == DialogSeam::Yes)
+        return Save(); // an abandoned or failed save keeps the window open
+    return true;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!askToSave()) {
+        event->ignore();
+        return;
+    }
+    savePlacement();
+    deletePreviewCopies();
+    m_recent.writeRecentList(m_settings);
+    event->accept();
+}
+
+void Form1::savePlacement()
+{
+    using namespace keys::window;
+    const auto single = [](float v) { return QString::number(v, 'g', 7); };
+    m_settings.write(Section, Top, single(pxToTwipsY(pos().y())));
+    m_settings.write(Section, Left, single(pxToTwipsX(pos().x())));
+    m_settings.write(Section, Width, single(pxToTwipsX(width())));
+    m_settings.write(Section, Height, single(pxToTwipsY(height())));
+    m_settings.write(Section, State, isMaximized() ? QString(StateMaximised) : QString(StateNormal));
+}
+
+void Form1::deletePreviewCopies()
+{
+    // Composed preview pages are written beside each stored page; they are temporary.
+    for (int i = 1; i <= 30; ++i) {
+        const QString page = m_settings.read(keys::preview::Section, keys::preview::file(i));
+        if (page.isEmpty())
+            break;
+        const QString copy = page + QStringLiteral("prvw.htm");
+        if (QFileInfo(copy).isFile())
+            QFile::remove(copy);
+    }
+}
+
+// ---- Layout and splitter ----
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_surface) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            LayoutPanes();
+            break;
+        case QEvent::MouseButtonPress:
+            m_splitterDragging = true;
+            break;
+        case QEvent::MouseButtonRelease:
+            m_splitterDragging = false;
+            break;
+        case QEvent::MouseMove:
+            if (m_splitterDragging) {
+                const auto *me = static_cast<QMouseEvent *>(event);
+                m_splitRatio = SplitRatioAt(pxToTwipsX(qRound(me->position().x())),
+                                            pxToTwipsX(m_surface->width()));
+                LayoutPanes();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::LayoutPanes()
+{
+    LayoutInput in;
+    in.clientWidth = pxToTwipsX(m_surface->width());
+    in.clientHeight = pxToTwipsY(m_surface->height());
+    in.outerWidth = pxToTwipsX(frameGeometry().width());
+    in.minimised = isMinimized();
+    in.splitRatio = m_splitRatio;
+    sheetsmith::LayoutPanes(in, m_geometry);
+    applyGeometry();
+}
+
+void Form1::applyGeometry()
+{
+    const auto place = [this](QWidget *w, const TwipRect &r) {
+        w->setGeometry(twipsToPxX(r.left), twipsToPxY(r.top), twipsToPxX(r.width), twipsToPxY(r.height));
+    };
+    const PaneGeometry &g = m_geometry;
+    m_tbM->setGeometry(0, 0, m_surface->width(), twipsToPxY(360));
+    place(m_frame1, g.frame1);
+    place(m_frame2, g.frame2);
+    place(m_lbl1, g.lbl1);
+    // The selector toolbar keeps its design place; it is widened when the style's
+    // buttons need more room than the design width, so no button is hidden.
+    m_tbP->setGeometry(twipsToPxX(60), twipsToPxY(405),
+                       qMax(twipsToPxX(2040), m_tbP->sizeHint().width()), twipsToPxY(330));
+    place(m_tv, g.tv);
+    place(m_lbl2, g.lbl2);
+    place(m_lstP, g.lstP);
+    m_lstP->setColumnWidth(0, twipsToPxX(g.propertyColumnWidth));
+    m_lstP->setColumnWidth(1, twipsToPxX(g.valueColumnWidth));
+    place(m_txtInfo, g.txtInfo);
+    place(m_lbl3, g.lbl3);
+    place(m_mainText, g.mainText);
+
+    const int barHeight = qMax(twipsToPxY(255), m_stBar->sizeHint().height());
+    m_stBar->setGeometry(0, m_surface->height() - barHeight, m_surface->width(), barHeight);
+    m_panel1->setMaximumWidth(twipsToPxX(g.statusPanel1Width));
+
+    // The new-selector panels sit over the bottom of the tree.
+    for (QFrame *panel : {m_frElement, m_frClass, m_frID})
+        panel->setGeometry(twipsToPxX(g.tv.left + 20), twipsToPxY(g.tv.top + g.tv.height - 495 - 10),
+                           twipsToPxX(g.tv.width - 40), twipsToPxY(495));
+}
+
+} // namespace sheetsmith

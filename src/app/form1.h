@@ -1,0 +1,147 @@
+#pragma once
+
+#include "app/documentfile.h"
+#include "app/panelayout.h"
+#include "app/recentfiles.h"
+#include "blocks/root.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QTreeWidget;
+
+namespace sheetsmith {
+
+class CdlgEx;
+class RichEdit;
+class SelectorTree;
+class SettingsStore;
+
+// The main window: menus, the two toolbars, the selector and property panes on the
+// left, the style-sheet editor on the right and the status bar. It owns the open
+// document and wires the controls to the commands; the rules of those commands live
+// in their own classes (documents, recent files, layout).
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(SettingsStore &settings, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence: settings, recent files, tree groups, untitled document,
+    // editor font, placement, and the document named on the command line (empty when
+    // none). Call once, before showWindow().
+    void startUp(const QString &commandLine);
+    // Shows the window maximised or at its restored placement, as start-up decided.
+    void showWindow();
+
+    // Documents.
+    void New();
+    void Open();
+    bool Save();
+    bool SaveAs();
+    void openRecent(int entry); // 1 to 4
+    bool OpenDocument(const QString &title, const QString &path);
+
+    // Rebuilds the block list from the editor's text, and the tree from the blocks.
+    void RefreshMe();
+    void FillTree();
+
+    // Lays the two panes out for the current client size and splitter ratio.
+    void LayoutPanes();
+
+    QString DocTitle() const { return m_docTitle; }
+    QString DocPath() const { return m_docPath; }
+    QString SavedText() const { return m_savedText; }
+    RichEdit *MainText() const { return m_mainText; }
+    const RecentFiles &recentFiles() const { return m_recent; }
+    const PaneGeometry &paneGeometry() const { return m_geometry; }
+    float splitRatio() const { return m_splitRatio; }
+    QLabel *Lbl3() const { return m_lbl3; }
+    const Root &Blocks() const { return m_blocks; }
+    SelectorTree *Tv() const { return m_tv; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildMainToolbar();
+    void buildLeftPane();
+    void buildRightPane();
+    void buildStatusBar();
+    void onMainToolbarButton(const QString &key);
+    void onSelectorToolbarButton(const QString &key);
+    void showDocumentTitle();
+    void refreshRecentMenu();
+    void applyEditorSettings();
+    void restorePlacement();
+    void savePlacement();
+    void deletePreviewCopies();
+    bool askToSave(); // true when the caller may go on (No, or Yes and saved)
+    void applyGeometry();
+    int twipsToPxX(float twips) const;
+    int twipsToPxY(float twips) const;
+    float pxToTwipsX(int px) const;
+    float pxToTwipsY(int px) const;
+
+    SettingsStore &m_settings;
+    std::unique_ptr<CdlgEx> m_fileDialog;
+    RecentFiles m_recent;
+
+    // The open document.
+    QString m_docTitle;
+    QString m_docPath;
+    QString m_savedText;
+    FileFormat m_format;
+
+    // Layout.
+    PaneGeometry m_geometry;
+    float m_splitRatio = 0.32f;
+    bool m_splitterDragging = false;
+    bool m_startMaximised = true;
+    QRect m_restoredGeometry;
+
+    // Controls (all owned by their Qt parents).
+    QWidget *m_surface = nullptr;
+    QToolBar *m_tbM = nullptr;
+    QFrame *m_frame1 = nullptr;
+    QFrame *m_frame2 = nullptr;
+    QLabel *m_lbl1 = nullptr;
+    QLabel *m_lbl2 = nullptr;
+    QLabel *m_lbl3 = nullptr;
+    QToolBar *m_tbP = nullptr;
+    SelectorTree *m_tv = nullptr;
+    QTreeWidget *m_lstP = nullptr;
+    QPlainTextEdit *m_txtInfo = nullptr;
+    QFrame *m_frElement = nullptr;
+    QFrame *m_frClass = nullptr;
+    QFrame *m_frID = nullptr;
+    QComboBox *m_comNE = nullptr;
+    RichEdit *m_mainText = nullptr;
+    QStatusBar *m_stBar = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+    QMenu *m_mTree = nullptr;
+    std::array<QAction *, 4> m_mRecent{};
+    std::array<QAction *, 10> m_mPreview{};
+
+    QStringList m_elementNames;
+    Root m_blocks;
+};
+
+} // namespace sheetsmith
