@@ -33,7 +33,7 @@ public:
     const QString &text() const { return m_text; }
     qsizetype length() const { return m_text.size(); }
     // Number of characters in Qt's document form (one per break, no final separator).
-    qsizetype qtLength() const { return m_text.size() - 2 * (lineCount() - 1); }
+    qsizetype qtLength() const { return m_text.size() - (lineCount() - 1); }
 
     int lineCount() const { return int(m_lineStarts.size()); }
     // Offset of the first character of a line; -1 when the line does not exist.

@@ -1,0 +1,779 @@
+#include "editor/richedit.h"
+
+#include "editor/colourhighlighter.h"
+
+#include <QContextMenuEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sheetsmith {
+
+namespace {
+
+constexpr QChar kParagraphSeparator(0x2029);
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+
+// Qt's form of CR LF text: one U+2029 per break.
+QString toQtForm(QStringView crLf)
+{
+    QString out;
+    out.reserve(crLf.size());
+    for (qsizetype i = 0; i < crLf.size(); ++i) {
+        if (crLf[i] == u'\r' && i + 1 < crLf.size() && crLf[i + 1] == u'\n') {
+            out += kParagraphSeparator;
+            ++i;
+        } else {
+            out += crLf[i];
+        }
+    }
+    return out;
+}
+
+// The colours of CR LF text in Qt's form: a CR LF pair, which Qt keeps as one
+// character, has one colour (the CR's).
+std::vector<ColourValue> toQtColours(const QString &crLf, const std::vector<ColourValue> &colours)
+{
+    std::vector<ColourValue> out;
+    out.reserve(colours.size());
+    for (qsizetype i = 0; i < crLf.size(); ++i) {
+        out.push_back(size_t(i) < colours.size() ? colours[size_t(i)] : kAutoColour);
+        if (crLf[i] == u'\r' && i + 1 < crLf.size() && crLf[i + 1] == u'\n')
+            ++i;
+    }
+    return out;
+}
+
+std::optional<RtfContent> rtfFromMime(const QMimeData *source)
+{
+    for (const QString &format : {kRtfMime, kRtfMimeAlt}) {
+        if (source->hasFormat(format)) {
+            // RTF is 7-bit text; anything beyond ASCII is read as Latin-1, never lost.
+            if (auto content = readRtf(QString::fromLatin1(source->data(format))))
+                return content;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+} // namespace
+
+class RichEdit::NotifyScope
+{
+public:
+    explicit NotifyScope(RichEdit &edit) : m_edit(edit) { ++m_edit.m_notifyDepth; }
+    ~NotifyScope()
+    {
+        --m_edit.m_notifyDepth;
+        m_edit.flushSelectionChange();
+    }
+    NotifyScope(const NotifyScope &) = delete;
+    NotifyScope &operator=(const NotifyScope &) = delete;
+
+private:
+    RichEdit &m_edit;
+};
+
+RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
+    m_fontName = font().family();
+    m_fontSize = font().pointSizeF() > 0 ? font().pointSizeF() : 10.0;
+
+    // The model must follow a change before anything else reacts to it, the
+    // highlighter included: connect first, create the highlighter after.
+    connect(document(), &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onCursorOrSelectionChanged);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichEdit::onCursorOrSelectionChanged);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::onCursorOrSelectionChanged);
+    m_highlighter = new ColourHighlighter(document(), &m_colours); // owned by the document
+
+    updateSelectionPalette();
+}
+
+RichEdit::~RichEdit()
+{
+    // The base classes tear the document down after the members are gone: nothing may
+    // reach the model or the colour layer from here on.
+    disconnect(document(), nullptr, this, nullptr);
+    disconnect(this, nullptr, this, nullptr);
+    m_highlighter->setDocument(nullptr);
+}
+
+// --- Keeping the model in step --------------------------------------------------------
+
+void RichEdit::onContentsChange(int position, int removed, int added)
+{
+    if (m_replacingAll)
+        return;
+    const qsizetype oldLength = m_model.qtLength();
+    const qsizetype newLength = document()->characterCount() - 1;
+    // Reports may count the document's final separator or cover more than changed.
+    const qsizetype pos = position;
+    const qsizetype rem = std::min<qsizetype>(removed, oldLength - pos);
+    const qsizetype add = std::min<qsizetype>(added, newLength - pos);
+    if (pos < 0 || rem < 0 || add < 0 || oldLength - rem + add != newLength) {
+        rebuildFromDocument();
+        return;
+    }
+    if (pos == 0 && (rem == oldLength || add == newLength)) {
+        // The whole content is new (as setPlainText reports it, in several steps whose
+        // order cannot be relied on): read it whole.
+        rebuildFromDocument();
+        return;
+    }
+
+    QTextCursor range(document());
+    range.setPosition(int(pos));
+    range.setPosition(int(pos + add), QTextCursor::KeepAnchor);
+    const QString addedText = range.selectedText();
+    const qsizetype from = m_model.fromQtPosition(pos);
+    const qsizetype to = m_model.fromQtPosition(pos + rem);
+    const QString removedText = toQtForm(QStringView(m_model.text()).mid(from, to - from));
+
+    // Narrow the change to what really differs, so that colours of characters that
+    // were only reported, not replaced, stay.
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(removedText.size(), addedText.size());
+    while (prefix < shorter && removedText[prefix] == addedText[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && removedText[removedText.size() - 1 - suffix] == addedText[addedText.size() - 1 - suffix])
+        ++suffix;
+    const qsizetype changePos = pos + prefix;
+    const qsizetype changeRemoved = rem - prefix - suffix;
+    const qsizetype changeAdded = add - prefix - suffix;
+    if (changeRemoved == 0 && changeAdded == 0)
+        return;
+
+    const ColourValue colour = insertedColour(changePos);
+    if (!m_model.applyQtChange(changePos, changeRemoved, addedText.mid(prefix, changeAdded))
+        || !m_colours.replace(changePos, changeRemoved, changeAdded, colour)) {
+        rebuildFromDocument();
+        return;
+    }
+    m_typingColour.reset();
+    m_textChanged = true;
+}
+
+ColourValue RichEdit::insertedColour(qsizetype qtPosition) const
+{
+    if (m_typingColour && m_typingColour->qtPosition == qtPosition)
+        return m_typingColour->colour;
+    return m_colours.at(qtPosition > 0 ? qtPosition - 1 : 0);
+}
+
+void RichEdit::rebuildFromDocument()
+{
+    const QString newText = document()->toRawText();
+    const QString oldText = toQtForm(m_model.text());
+    // Colours of the unchanged start and end stay; the middle is treated as typed.
+    const qsizetype shorter = std::min(oldText.size(), newText.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && oldText[prefix] == newText[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && oldText[oldText.size() - 1 - suffix] == newText[newText.size() - 1 - suffix])
+        ++suffix;
+    if (m_colours.size() != oldText.size())
+        m_colours.reset(oldText.size());
+    m_colours.replace(prefix, oldText.size() - prefix - suffix, newText.size() - prefix - suffix,
+                      insertedColour(prefix));
+    m_model.setText(newText);
+    m_typingColour.reset();
+    m_textChanged = true;
+}
+
+// --- Selection notification ----------------------------------------------------------
+
+void RichEdit::onCursorOrSelectionChanged()
+{
+    // Inside an event or an operation the scope reports at its end; a change made from
+    // outside any of them (through the base class's own slots) is reported at once.
+    if (m_notifyDepth == 0)
+        flushSelectionChange();
+}
+
+void RichEdit::flushSelectionChange()
+{
+    const QTextCursor cursor = textCursor();
+    if (m_typingColour && (cursor.hasSelection() || cursor.position() != m_typingColour->qtPosition))
+        m_typingColour.reset();
+    const qsizetype start = m_model.fromQtPosition(cursor.selectionStart());
+    const qsizetype length = m_model.fromQtPosition(cursor.selectionEnd()) - start;
+    if (start == m_notifiedStart && length == m_notifiedLength && !m_textChanged)
+        return;
+    // Recorded before emitting: a handler's own changes are then reported as new ones.
+    m_notifiedStart = start;
+    m_notifiedLength = length;
+    m_textChanged = false;
+    emit selChanged();
+}
+
+bool RichEdit::event(QEvent *event)
+{
+    const QPointer<RichEdit> alive(this);
+    ++m_notifyDepth;
+    const bool result = QPlainTextEdit::event(event);
+    if (alive) {
+        --m_notifyDepth;
+        flushSelectionChange();
+    }
+    return result;
+}
+
+bool RichEdit::viewportEvent(QEvent *event)
+{
+    const QPointer<RichEdit> alive(this);
+    ++m_notifyDepth;
+    const bool result = QPlainTextEdit::viewportEvent(event);
+    if (alive) {
+        --m_notifyDepth;
+        flushSelectionChange();
+    }
+    return result;
+}
+
+// --- Text and selection ----------------------------------------------------------------
+
+void RichEdit::setText(const QString &text)
+{
+    NotifyScope scope(*this);
+    replaceAll(text, {});
+}
+
+void RichEdit::replaceAll(const QString &text, std::vector<ColourValue> qtColours)
+{
+    m_typingColour.reset();
+    // The colours go in first: the highlighter paints the new blocks while
+    // setPlainText runs, reading them by their new positions.
+    if (qtColours.empty())
+        m_colours.reset(0);
+    else
+        m_colours.assign(qtColours);
+    m_replacingAll = true;
+    setPlainText(text);
+    m_replacingAll = false;
+    m_model.setText(document()->toRawText());
+    if (m_colours.size() != m_model.qtLength()) {
+        // Qt broke the text differently from what the colours were made for.
+        m_colours.reset(m_model.qtLength());
+        if (!qtColours.empty())
+            m_highlighter->rehighlight();
+    }
+    m_textChanged = true;
+}
+
+qsizetype RichEdit::selStart() const
+{
+    return m_model.fromQtPosition(textCursor().selectionStart());
+}
+
+qsizetype RichEdit::selLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return m_model.fromQtPosition(cursor.selectionEnd()) - m_model.fromQtPosition(cursor.selectionStart());
+}
+
+void RichEdit::setSelStart(qsizetype offset)
+{
+    NotifyScope scope(*this);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(m_model.toQtPosition(offset)));
+    setTextCursor(cursor);
+}
+
+void RichEdit::setSelLength(qsizetype length)
+{
+    NotifyScope scope(*this);
+    const qsizetype start = selStart();
+    selectOffsets(start, start + std::max<qsizetype>(length, 0));
+}
+
+qsizetype RichEdit::qtEndPosition(qsizetype offset) const
+{
+    const QString &text = m_model.text();
+    offset = std::clamp<qsizetype>(offset, 0, text.size());
+    // An end between a CR and its LF takes in the whole break.
+    if (offset > 0 && offset < text.size() && text[offset - 1] == u'\r' && text[offset] == u'\n')
+        ++offset;
+    return m_model.toQtPosition(offset);
+}
+
+void RichEdit::selectOffsets(qsizetype from, qsizetype to)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(m_model.toQtPosition(from)));
+    cursor.setPosition(int(qtEndPosition(std::max(from, to))), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichEdit::selText() const
+{
+    const QTextCursor cursor = textCursor();
+    const qsizetype from = m_model.fromQtPosition(cursor.selectionStart());
+    const qsizetype to = m_model.fromQtPosition(cursor.selectionEnd());
+    return m_model.text().mid(from, to - from);
+}
+
+std::pair<qsizetype, qsizetype> RichEdit::insertOverSelection(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    const qsizetype start = cursor.selectionStart();
+    // An edit block of its own keeps the insertion from merging with the typing before
+    // or after it in the undo history.
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    return {start, cursor.position()};
+}
+
+void RichEdit::setSelText(const QString &text)
+{
+    NotifyScope scope(*this);
+    insertOverSelection(text);
+}
+
+void RichEdit::setSelColor(ColourValue colour)
+{
+    // A value outside 24 bits is no colour; nothing changes.
+    if (!isValidColour(colour))
+        return;
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        m_typingColour = TypingColour{cursor.position(), colour};
+        return;
+    }
+    m_colours.fill(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), colour);
+    rehighlightRange(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+ColourValue RichEdit::colourAt(qsizetype offset) const
+{
+    if (offset < 0 || offset >= m_model.length())
+        return kAutoColour;
+    return m_colours.at(m_model.toQtPosition(offset));
+}
+
+void RichEdit::rehighlightRange(qsizetype qtFrom, qsizetype qtTo)
+{
+    QTextBlock block = document()->findBlock(int(qtFrom));
+    const QTextBlock last = document()->findBlock(int(std::max(qtFrom, qtTo - 1)));
+    if (last.blockNumber() - block.blockNumber() > 64) {
+        m_highlighter->rehighlight();
+        return;
+    }
+    while (block.isValid()) {
+        m_highlighter->rehighlightBlock(block);
+        if (block == last)
+            break;
+        block = block.next();
+    }
+}
+
+// --- RTF ---------------------------------------------------------------------------------
+
+std::vector<ColourValue> RichEdit::crLfColours(qsizetype qtFrom, qsizetype qtTo) const
+{
+    const QString &text = m_model.text();
+    const qsizetype from = m_model.fromQtPosition(qtFrom);
+    const qsizetype to = m_model.fromQtPosition(qtTo);
+    std::vector<ColourValue> out;
+    out.reserve(size_t(to - from));
+    qsizetype qt = qtFrom;
+    for (qsizetype i = from; i < to; ++i, ++qt) {
+        const ColourValue c = m_colours.at(qt);
+        out.push_back(c);
+        if (text[i] == u'\r' && i + 1 < to && text[i + 1] == u'\n') {
+            out.push_back(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString RichEdit::textRTF() const
+{
+    RtfContent content;
+    content.text = m_model.text();
+    content.colours = crLfColours(0, m_model.qtLength());
+    content.fontName = m_fontName;
+    content.fontHalfPoints = int(std::lround(m_fontSize * 2));
+    return writeRtf(content);
+}
+
+void RichEdit::setTextRTF(const QString &rtf)
+{
+    const std::optional<RtfContent> content = readRtf(rtf);
+    if (!content)
+        return;
+    NotifyScope scope(*this);
+    if (!content->fontName.isEmpty())
+        m_fontName = content->fontName;
+    if (content->fontHalfPoints > 0)
+        m_fontSize = content->fontHalfPoints / 2.0;
+    applyFont();
+
+    std::vector<ColourValue> qtColours = toQtColours(content->text, content->colours);
+    if (content->text == m_model.text()) {
+        // Only colours and font change: the document is not touched.
+        m_colours.assign(qtColours);
+        m_typingColour.reset();
+        m_highlighter->rehighlight();
+        return;
+    }
+    if (qtColours.empty())
+        qtColours.push_back(kAutoColour); // an empty list means "all automatic" below
+    replaceAll(content->text, std::move(qtColours));
+}
+
+QString RichEdit::selRTF() const
+{
+    const QTextCursor cursor = textCursor();
+    RtfContent content;
+    content.text = selText();
+    content.colours = crLfColours(cursor.selectionStart(), cursor.selectionEnd());
+    content.fontName = m_fontName;
+    content.fontHalfPoints = int(std::lround(m_fontSize * 2));
+    return writeRtf(content);
+}
+
+void RichEdit::insertRtfContent(const RtfContent &content)
+{
+    const auto [from, to] = insertOverSelection(content.text);
+    const std::vector<ColourValue> qtColours = toQtColours(content.text, content.colours);
+    const qsizetype count = std::min<qsizetype>(to - from, qsizetype(qtColours.size()));
+    for (qsizetype i = 0; i < count;) {
+        qsizetype j = i + 1;
+        while (j < count && qtColours[size_t(j)] == qtColours[size_t(i)])
+            ++j;
+        m_colours.fill(from + i, j - i, qtColours[size_t(i)]);
+        i = j;
+    }
+    if (count > 0)
+        rehighlightRange(from, from + count);
+}
+
+void RichEdit::setSelRTF(const QString &rtf)
+{
+    const std::optional<RtfContent> content = readRtf(rtf);
+    if (!content)
+        return;
+    NotifyScope scope(*this);
+    insertRtfContent(*content);
+}
+
+// --- Find ----------------------------------------------------------------------------------
+
+qsizetype RichEdit::find(const QString &what, std::optional<qsizetype> start,
+                         std::optional<qsizetype> end, int options)
+{
+    const QString &text = m_model.text();
+    const qsizetype n = text.size();
+    if (what.isEmpty())
+        return -1;
+    const auto clampOffset = [n](qsizetype v) { return std::clamp<qsizetype>(v, 0, n); };
+
+    qsizetype from = 0;
+    qsizetype to = n;
+    bool backwards = false;
+    if (!start && !end) {
+        if (selLength() > 0) {
+            from = selStart();
+            to = from + selLength();
+        }
+    } else if (start && !end) {
+        from = clampOffset(*start);
+    } else if (!start) {
+        to = clampOffset(*end);
+    } else {
+        const qsizetype s = clampOffset(*start);
+        const qsizetype e = clampOffset(*end);
+        backwards = s > e;
+        from = std::min(s, e);
+        to = std::max(s, e);
+    }
+
+    const Qt::CaseSensitivity cs = (options & FindMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const bool wholeWord = options & FindWholeWord;
+    const qsizetype len = what.size();
+    const auto acceptable = [&](qsizetype at) {
+        if (!wholeWord)
+            return true;
+        const bool startOk = !isWordChar(what.front()) || at == 0 || !isWordChar(text[at - 1]);
+        const bool endOk = !isWordChar(what.back()) || at + len >= n || !isWordChar(text[at + len]);
+        return startOk && endOk;
+    };
+
+    qsizetype found = -1;
+    if (!backwards) {
+        for (qsizetype at = text.indexOf(what, from, cs); at >= 0 && at + len <= to;
+             at = text.indexOf(what, at + 1, cs)) {
+            if (acceptable(at)) {
+                found = at;
+                break;
+            }
+        }
+    } else {
+        // Searching backwards from `to` (the start given) down to `from` (the end given).
+        for (qsizetype at = text.lastIndexOf(what, to, cs); at >= from;
+             at = at > 0 ? text.lastIndexOf(what, at - 1, cs) : -1) {
+            if (acceptable(at)) {
+                found = at;
+                break;
+            }
+        }
+    }
+    if (found < 0)
+        return -1;
+    NotifyScope scope(*this);
+    selectOffsets(found, found + len);
+    return found;
+}
+
+// --- Appearance --------------------------------------------------------------------------
+
+void RichEdit::setHideSelection(bool hide)
+{
+    m_hideSelection = hide;
+    updateSelectionPalette();
+}
+
+void RichEdit::updateSelectionPalette()
+{
+    // The editor paints its selection with the palette's inactive highlight while it has
+    // no focus: either the active one (kept visible) or the plain text colours (hidden).
+    QPalette pal = palette();
+    if (m_hideSelection) {
+        pal.setBrush(QPalette::Inactive, QPalette::Highlight, pal.brush(QPalette::Inactive, QPalette::Base));
+        pal.setBrush(QPalette::Inactive, QPalette::HighlightedText, pal.brush(QPalette::Inactive, QPalette::Text));
+    } else {
+        pal.setBrush(QPalette::Inactive, QPalette::Highlight, pal.brush(QPalette::Active, QPalette::Highlight));
+        pal.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     pal.brush(QPalette::Active, QPalette::HighlightedText));
+    }
+    setPalette(pal);
+}
+
+void RichEdit::setEditorFont(const QString &family, double pointSize)
+{
+    if (!family.isEmpty())
+        m_fontName = family;
+    if (pointSize > 0)
+        m_fontSize = pointSize;
+    applyFont();
+}
+
+void RichEdit::applyFont()
+{
+    QFont f = font();
+    f.setFamily(m_fontName);
+    f.setPointSizeF(m_fontSize);
+    setFont(f);
+}
+
+// --- Lines ---------------------------------------------------------------------------------
+
+int RichEdit::lineCount() const
+{
+    return m_model.lineCount();
+}
+
+qsizetype RichEdit::lineIndex(int line0) const
+{
+    if (line0 == -1)
+        return m_model.lineStart(m_model.lineOfOffset(selStart()));
+    return m_model.lineStart(line0);
+}
+
+qsizetype RichEdit::lineLength(qsizetype charIndex) const
+{
+    if (charIndex == -1) {
+        const qsizetype start = selStart();
+        const qsizetype end = start + selLength();
+        const int first = m_model.lineOfOffset(start);
+        if (start == end)
+            return m_model.lineLength(first);
+        const int last = m_model.lineOfOffset(end);
+        const qsizetype before = start - m_model.lineStart(first);
+        const qsizetype after = m_model.lineStart(last) + m_model.lineLength(last) - end;
+        return before + std::max<qsizetype>(after, 0);
+    }
+    if (charIndex < 0 || charIndex > m_model.length())
+        return 0;
+    return m_model.lineLength(m_model.lineOfOffset(charIndex));
+}
+
+QString RichEdit::lineText(int line0) const
+{
+    return m_model.lineText(line0);
+}
+
+int RichEdit::lineFromChar(qsizetype charIndex) const
+{
+    if (charIndex == -1)
+        charIndex = selStart();
+    return m_model.lineOfOffset(std::clamp<qsizetype>(charIndex, 0, m_model.length()));
+}
+
+qsizetype RichEdit::charFromPos(QPoint viewportPos) const
+{
+    return m_model.fromQtPosition(cursorForPosition(viewportPos).position());
+}
+
+// --- Undo ----------------------------------------------------------------------------------
+
+void RichEdit::undo()
+{
+    NotifyScope scope(*this);
+    QPlainTextEdit::undo();
+}
+
+void RichEdit::redo()
+{
+    NotifyScope scope(*this);
+    QPlainTextEdit::redo();
+}
+
+// --- Input events --------------------------------------------------------------------------
+
+void RichEdit::keyPressEvent(QKeyEvent *event)
+{
+    bool consumed = false;
+    const QPointer<RichEdit> alive(this);
+    emit keyDown(event, &consumed);
+    if (!alive)
+        return;
+    if (consumed) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    // A drag of the selection starts inside the base class's mouse-move handling.
+    m_inMouseMove = true;
+    QPlainTextEdit::mouseMoveEvent(event);
+    m_inMouseMove = false;
+}
+
+void RichEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    const Qt::MouseButton button = event->button();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QPoint position = event->position().toPoint();
+    const QPointer<RichEdit> alive(this);
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (alive)
+        emit mouseUp(button, modifiers, position);
+}
+
+void RichEdit::focusInEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    emit focusGained();
+}
+
+void RichEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The editor has no menu of its own: the window opens one on mouseUp.
+    event->accept();
+}
+
+QMimeData *RichEdit::createMimeDataFromSelection() const
+{
+    QMimeData *data = QPlainTextEdit::createMimeDataFromSelection();
+    const QByteArray rtf = selRTF().toLatin1();
+    data->setData(kRtfMime, rtf);
+    data->setData(kRtfMimeAlt, rtf);
+    if (m_inMouseMove) {
+        m_dragSource = textCursor();
+        // The signal is not const; this is the only place that knows a drag is starting.
+        emit const_cast<RichEdit *>(this)->dragStarting(data);
+    }
+    return data;
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return QPlainTextEdit::canInsertFromMimeData(source) || source->hasFormat(kRtfMime)
+           || source->hasFormat(kRtfMimeAlt);
+}
+
+void RichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source->hasText()) {
+        if (const auto content = rtfFromMime(source)) {
+            insertRtfContent(*content);
+            return;
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void RichEdit::dragEnterEvent(QDragEnterEvent *event)
+{
+    bool handled = false;
+    emit draggedOver(event, &handled);
+    if (!handled)
+        QPlainTextEdit::dragEnterEvent(event);
+}
+
+void RichEdit::dragMoveEvent(QDragMoveEvent *event)
+{
+    bool handled = false;
+    emit draggedOver(event, &handled);
+    if (!handled)
+        QPlainTextEdit::dragMoveEvent(event);
+}
+
+void RichEdit::dropEvent(QDropEvent *event)
+{
+    const bool ownDrag = event->source() == this && m_dragSource.hasSelection();
+    if (ownDrag) {
+        // Dropping the dragged text onto itself or next to it changes nothing.
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        if (at >= m_dragSource.selectionStart() && at <= m_dragSource.selectionEnd()) {
+            event->ignore();
+            return;
+        }
+    }
+    bool handled = false;
+    const QPointer<RichEdit> alive(this);
+    emit dropped(event, &handled);
+    if (!alive)
+        return;
+    if (!handled) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    // The base class removes moved text only when it lands elsewhere; here it landed
+    // in this editor through the handler, so the original goes now.
+    if (ownDrag && event->dropAction() == Qt::MoveAction && m_dragSource.hasSelection()) {
+        m_dragSource.beginEditBlock();
+        m_dragSource.removeSelectedText();
+        m_dragSource.endEditBlock();
+    }
+    m_dragSource = QTextCursor();
+}
+
+} // namespace sheetsmith

@@ -1,0 +1,214 @@
+#pragma once
+
+#include "editor/colourlayer.h"
+#include "editor/colourvalue.h"
+#include "editor/rtf.h"
+#include "editor/textmodel.h"
+
+#include <QPlainTextEdit>
+#include <QPoint>
+#include <QTextCursor>
+
+#include <optional>
+#include <vector>
+
+namespace sheetsmith {
+
+class ColourHighlighter;
+
+// The style-sheet editor. It offers its content in the program's text model: one
+// string with CR LF breaks and 0-based offsets counting both characters of a break,
+// while Qt's document underneath keeps one character per break (TextModel converts).
+//
+// The CR LF text and its line index are kept up to date from the document's change
+// reports, so reading text() and the line operations costs nothing per call.
+//
+// Colours are a layer beside the text (ColourLayer, painted by ColourHighlighter):
+// setting them never edits the document, never marks it modified and never adds an
+// undo step. Inserted text takes the colour of the character before it, or the colour
+// for new typing set at the caret with an empty selection.
+//
+// selChanged() is emitted exactly once for each change of the selection (start or
+// length) and after each edit of the text, synchronously: at the end of the user's
+// event or of the program's operation that caused it, once text() and the line
+// operations already describe the new text. Changes made inside a handler of the
+// signal are reported by nested emissions.
+class RichEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    enum FindOption { FindWholeWord = 2, FindMatchCase = 4 };
+
+    explicit RichEdit(QWidget *parent = nullptr);
+    ~RichEdit() override;
+
+    // The whole text with CR LF breaks. Writing replaces everything, clears the undo
+    // history, resets all colours to automatic and puts the caret at 0; any break form
+    // (CR LF, LF, CR) is accepted.
+    QString text() const { return m_model.text(); }
+    void setText(const QString &text);
+    const TextModel &model() const { return m_model; }
+
+    // Selection in CR LF offsets. setSelStart moves the caret (clamped to the text; an
+    // offset between a CR and its LF means the end of that line) and empties the
+    // selection; setSelLength selects that many characters from selStart (a break
+    // counts 2; an end between CR and LF takes in the whole break; negative is 0).
+    qsizetype selStart() const;
+    void setSelStart(qsizetype offset);
+    qsizetype selLength() const;
+    void setSelLength(qsizetype length);
+
+    QString selText() const;
+    // Replaces the selection, or inserts at the caret, as one undo step; the caret ends
+    // after the inserted text.
+    void setSelText(const QString &text);
+
+    // Colours the selection; with an empty selection, sets the colour of the next
+    // typing at the caret (dropped when the caret moves).
+    void setSelColor(ColourValue colour);
+    // Colour of the character at an offset (a break's two characters share one);
+    // kAutoColour outside the text.
+    ColourValue colourAt(qsizetype offset) const;
+
+    // The content as RTF in the line layout of writeRtf. Writing reads it with readRtf
+    // and replaces text, colours and font at once; input that is not RTF changes
+    // nothing. When the RTF's text equals the current text only colours and font
+    // change: the caret, the undo history and the modified flag stay as they are.
+    QString textRTF() const;
+    void setTextRTF(const QString &rtf);
+    // The selection as RTF; writing replaces the selection with the RTF's text in its
+    // colours as one undo step (input that is not RTF changes nothing).
+    QString selRTF() const;
+    void setSelRTF(const QString &rtf);
+
+    // Finds `what` and selects the match; returns its offset or -1 (the selection then
+    // stays). Options: FindWholeWord, FindMatchCase (else letter case is ignored).
+    // Offsets are clamped to the text. The range:
+    //   start and end omitted: the selection when it is not empty, else the whole text;
+    //   start only: from start to the end of the text; end only: from 0 to end;
+    //   start <= end: from start to end.
+    // Forwards, a match must begin at or after the range's start and end at or before
+    // its end; the first one is taken. With start > end the search runs backwards: a
+    // match must begin at or before start and at or after end, and the one beginning
+    // nearest to start is taken (it may reach past start).
+    // A whole word is a match whose first and last characters, when they are word
+    // characters (letters, digits, "_"), have no word character next to them outside.
+    qsizetype find(const QString &what, std::optional<qsizetype> start = std::nullopt,
+                   std::optional<qsizetype> end = std::nullopt, int options = 0);
+
+    // True (the default) hides the selection while the editor has no focus; false keeps
+    // it highlighted as when focused.
+    void setHideSelection(bool hide);
+    bool hideSelection() const { return m_hideSelection; }
+
+    void setEditorFont(const QString &family, double pointSize);
+    QString fontName() const { return m_fontName; }
+    double fontSize() const { return m_fontSize; }
+
+    // Line operations, answering as an edit control's line messages do (0-based lines,
+    // CR LF offsets; a break belongs to the line it ends).
+    // Number of lines; an empty text has one.
+    int lineCount() const;
+    // Offset of a line's first character; -1 means the line of selStart; a line that
+    // does not exist gives -1.
+    qsizetype lineIndex(int line0) const;
+    // Length (without break) of the line holding a character; an offset past the text
+    // gives 0; -1 gives the number of unselected characters on the lines the selection
+    // touches (with an empty selection, the length of the caret's line).
+    qsizetype lineLength(qsizetype charIndex) const;
+    // A line's text without its break; empty for a line that does not exist.
+    QString lineText(int line0) const;
+    // The line holding a character; -1 means selStart; past the end, the last line.
+    int lineFromChar(qsizetype charIndex) const;
+    // The offset nearest a point of the viewport.
+    qsizetype charFromPos(QPoint viewportPos) const;
+
+public slots:
+    // Qt's multi-level undo and redo, reported as one selection change each.
+    void undo();
+    void redo();
+
+signals:
+    void selChanged();
+    // Before the editor acts on a key; a handler sets *consumed to swallow the key.
+    void keyDown(QKeyEvent *event, bool *consumed);
+    // After a mouse button is released; position in viewport coordinates.
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void focusGained();
+    // A drag of the selection starts; the data holds it as plain text and as RTF.
+    void dragStarting(QMimeData *data);
+    // A drag enters or moves over the editor; a handler that sets *handled decides the
+    // drop action itself, and the editor then does nothing.
+    void draggedOver(QDragMoveEvent *event, bool *handled);
+    // A drop on the editor; a handler that sets *handled has inserted what it wanted,
+    // and the editor then does nothing more (except, for a move of its own selection,
+    // removing the text where it came from).
+    void dropped(QDropEvent *event, bool *handled);
+
+protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    // Groups the selection notifications of one operation or event into one.
+    class NotifyScope;
+    friend class NotifyScope;
+
+    struct TypingColour
+    {
+        qsizetype qtPosition;
+        ColourValue colour;
+    };
+
+    void onContentsChange(int position, int removed, int added);
+    void onCursorOrSelectionChanged();
+    void rebuildFromDocument();
+    void flushSelectionChange();
+    ColourValue insertedColour(qsizetype qtPosition) const;
+
+    void replaceAll(const QString &text, std::vector<ColourValue> qtColours);
+    // Inserts text over the selection as one undo step; returns the Qt range inserted.
+    std::pair<qsizetype, qsizetype> insertOverSelection(const QString &text);
+    void insertRtfContent(const RtfContent &content);
+    void selectOffsets(qsizetype from, qsizetype to);
+    qsizetype qtEndPosition(qsizetype offset) const;
+    std::vector<ColourValue> crLfColours(qsizetype qtFrom, qsizetype qtTo) const;
+    void rehighlightRange(qsizetype qtFrom, qsizetype qtTo);
+    void applyFont();
+    void updateSelectionPalette();
+
+    TextModel m_model;
+    ColourLayer m_colours;
+    ColourHighlighter *m_highlighter = nullptr; // owned by the document
+    std::optional<TypingColour> m_typingColour;
+
+    // Set while the whole content is replaced: the document's change reports are
+    // ignored and the model is rebuilt once at the end.
+    bool m_replacingAll = false;
+    int m_notifyDepth = 0;
+    bool m_textChanged = false;
+    qsizetype m_notifiedStart = 0;
+    qsizetype m_notifiedLength = 0;
+
+    bool m_hideSelection = true;
+    QString m_fontName;
+    double m_fontSize = 10.0;
+
+    bool m_inMouseMove = false;
+    // The selection being dragged, kept as a cursor so that it follows edits.
+    mutable QTextCursor m_dragSource;
+};
+
+} // namespace sheetsmith
