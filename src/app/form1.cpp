@@ -377,11 +377,24 @@ void Form1::buildStatusBar()
     m_stBar->addWidget(m_panel2);
 }
 
-void Form1::startUp(const QString &commandLine)
+bool Form1::startUp(const QString &commandLine)
 {
     m_splitRatio = 0.32f;
     m_recent.loadRecentList(m_settings);
     refreshRecentMenu();
+
+    const CatalogueResult loaded =
+        LoadCatalogue(m_catalogueFile.isEmpty() ? catalogueFilePath() : m_catalogueFile);
+    if (!loaded.ok) {
+        MsgBox(this, loaded.error + QStringLiteral("\n\nSheetsmith cannot start without it."),
+               DialogSeam::Critical);
+        return false;
+    }
+    m_catalogue = loaded.catalogue;
+    for (const QString &name : m_catalogue.PropName) {
+        auto *row = new QTreeWidgetItem(m_lstP, QStringList{name, QString()});
+        row->setData(0, Qt::UserRole, name); // the row's key
+    }
 
     FillTree(); // the three groups, empty
     m_mTree->menuAction()->setVisible(false);
@@ -406,6 +419,7 @@ void Form1::startUp(const QString &commandLine)
         path = QFileInfo(path).absoluteFilePath();
         OpenDocument(QFileInfo(path).fileName(), path);
     }
+    return true;
 }
 
 void Form1::applyEditorSettings()

@@ -4,6 +4,7 @@
 #include "app/panelayout.h"
 #include "app/recentfiles.h"
 #include "blocks/root.h"
+#include "inspector/catalogue.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -43,8 +44,12 @@ public:
 
     // The start-up sequence: settings, recent files, tree groups, untitled document,
     // editor font, placement, and the document named on the command line (empty when
-    // none). Call once, before showWindow().
-    void startUp(const QString &commandLine);
+    // none). Call once, before showWindow(). Returns false, after telling the author
+    // why, when the program cannot run (its property catalogue is missing or damaged);
+    // the window must then not be shown.
+    bool startUp(const QString &commandLine);
+    // The catalogue file read at start-up; found beside the program unless set.
+    void setCatalogueFile(const QString &path) { m_catalogueFile = path; }
     // Shows the window maximised or at its restored placement, as start-up decided.
     void showWindow();
 
@@ -68,6 +73,7 @@ public:
     QString SavedText() const { return m_savedText; }
     RichEdit *MainText() const { return m_mainText; }
     const RecentFiles &recentFiles() const { return m_recent; }
+    const Catalogue &catalogue() const { return m_catalogue; }
     const PaneGeometry &paneGeometry() const { return m_geometry; }
     float splitRatio() const { return m_splitRatio; }
     QLabel *Lbl3() const { return m_lbl3; }
@@ -141,6 +147,8 @@ private:
     std::array<QAction *, 10> m_mPreview{};
 
     QStringList m_elementNames;
+    QString m_catalogueFile;
+    Catalogue m_catalogue;
     Root m_blocks;
 };
 

@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
         words << QString::fromLocal8Bit(argv[i]);
 
     sheetsmith::Form1 window(settings);
-    window.startUp(words.join(QLatin1Char(' ')));
+    if (!window.startUp(words.join(QLatin1Char(' '))))
+        return 1;
     window.showWindow();
     return app.exec();
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 
 
@@ -64,6 +65,9 @@ private slots:
     void unsavedSheetsRoundTripByteForByte();
     void missingRecentFileIsRemoved();
     void openingFillsTheTreeAndRefreshRebuildsIt();
+    void propertyListShowsTheCatalogue();
+    void damagedCatalogueStopsStartUp_data();
+    void damagedCatalogueStopsStartUp();
 
 private:
     std::unique_ptr<Form1> makeWindow(const QString &commandLine = QString());
@@ -99,7 +103,7 @@ void TestForm1::cleanup()
 std::unique_ptr<Form1> TestForm1::makeWindow(const QString &commandLine)
 {
     auto window = std::make_unique<Form1>(*m_settings);
-    window->startUp(commandLine);
+    [&] { QVERIFY(window->startUp(commandLine)); }();
     window->showWindow();
     return window;
 }
@@ -453,6 +457,48 @@ void TestForm1::openingFillsTheTreeAndRefreshRebuildsIt()
     QCOMPARE(treeOutline(w->Tv()), (QStringList{"Elements: h1,h2, p", "Classes: .first, .note", "IDs: #main"}));
     m_dialogs->answerMessage(DialogSeam::No);
     QVERIFY(w->close());
+}
+
+void TestForm1::propertyListShowsTheCatalogue()
+{
+    auto w = makeWindow();
+    const auto *list = w->findChild<QTreeWidget *>(QStringLiteral("LstP"));
+    QCOMPARE(list->topLevelItemCount(), 53);
+    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Property"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Value"));
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("font-family"));
+    QCOMPARE(list->topLevelItem(6)->text(0), QStringLiteral("color"));
+    for (int i = 0; i < 53; ++i) {
+        QCOMPARE(list->topLevelItem(i)->text(0), w->catalogue().PropName[size_t(i)]);
+        QVERIFY(list->topLevelItem(i)->text(1).isEmpty());
+    }
+}
+
+void TestForm1::damagedCatalogueStopsStartUp_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("not found");
+    QTest::newRow("record cut short") << QByteArray("[color]\nValue:<color>\n") << QStringLiteral("ends");
+}
+
+void TestForm1::damagedCatalogueStopsStartUp()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, problem);
+    const QString path = m_dir->filePath(QStringLiteral("css1.txt"));
+    if (!content.isEmpty())
+        writeBytes(path, content);
+    Form1 w(*m_settings);
+    w.setCatalogueFile(path);
+    m_dialogs->answerMessage(DialogSeam::Ok);
+    QVERIFY(!w.startUp(QString()));
+    QVERIFY(!w.isVisible());
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    const ScriptedDialogs::Message &m = m_dialogs->messages().first();
+    QCOMPARE(m.flags, int(DialogSeam::Critical));
+    QVERIFY2(m.text.contains(path) || m.text.contains(QStringLiteral("css1.txt")), qPrintable(m.text));
+    QVERIFY2(m.text.contains(problem, Qt::CaseInsensitive), qPrintable(m.text));
 }
 
 QTEST_MAIN(TestForm1)
