@@ -258,6 +258,7 @@ void RichEdit::setText(const QString &text)
     replaceAll(text, {});
 }
 
+// Replaces text and colours (one per Qt character; none: all automatic) at once.
 void RichEdit::replaceAll(const QString &text, std::vector<ColourValue> qtColours)
 {
     m_typingColour.reset();
@@ -376,7 +377,8 @@ void RichEdit::rehighlightRange(qsizetype qtFrom, qsizetype qtTo)
 {
     QTextBlock block = document()->findBlock(int(qtFrom));
     const QTextBlock last = document()->findBlock(int(std::max(qtFrom, qtTo - 1)));
-    if (last.blockNumber() - block.blockNumber() > 64) {
+    // Block by block costs a little more per block than one pass over everything.
+    if (last.blockNumber() - block.blockNumber() > document()->blockCount() / 4) {
         m_highlighter->rehighlight();
         return;
     }
@@ -439,8 +441,6 @@ void RichEdit::setTextRTF(const QString &rtf)
         m_highlighter->rehighlight();
         return;
     }
-    if (qtColours.empty())
-        qtColours.push_back(kAutoColour); // an empty list means "all automatic" below
     replaceAll(content->text, std::move(qtColours));
 }
 
@@ -674,6 +674,8 @@ void RichEdit::mouseMoveEvent(QMouseEvent *event)
     m_inMouseMove = true;
     QPlainTextEdit::mouseMoveEvent(event);
     m_inMouseMove = false;
+    // A drag runs to its end inside that call.
+    m_dragSource = QTextCursor();
 }
 
 void RichEdit::mouseReleaseEvent(QMouseEvent *event)
@@ -701,7 +703,10 @@ void RichEdit::contextMenuEvent(QContextMenuEvent *event)
 
 QMimeData *RichEdit::createMimeDataFromSelection() const
 {
-    QMimeData *data = QPlainTextEdit::createMimeDataFromSelection();
+    // A plain QMimeData: the base class's own lists a fixed set of formats and would
+    // hide the RTF added to it.
+    auto *data = new QMimeData; // handed to the caller
+    data->setText(selText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     const QByteArray rtf = selRTF().toLatin1();
     data->setData(kRtfMime, rtf);
     data->setData(kRtfMimeAlt, rtf);
@@ -748,7 +753,9 @@ void RichEdit::dragMoveEvent(QDragMoveEvent *event)
 
 void RichEdit::dropEvent(QDropEvent *event)
 {
-    const bool ownDrag = event->source() == this && m_dragSource.hasSelection();
+    // Qt starts the drag from the viewport, the widget its text control works in.
+    const bool ownDrag = (event->source() == viewport() || event->source() == this)
+                         && m_dragSource.hasSelection();
     if (ownDrag) {
         // Dropping the dragged text onto itself or next to it changes nothing.
         const int at = cursorForPosition(event->position().toPoint()).position();

@@ -121,6 +121,7 @@ private slots:
     void keyDownCanConsume();
     void mouseUpReportsButtonAndPosition();
     void copyOffersRtf();
+    void dragStartOffersRtf();
     void dropHandledByWindow();
 };
 
@@ -761,11 +762,40 @@ void TestRichEdit::copyOffersRtf()
     QVERIFY(data);
     QCOMPARE(data->text(), QStringLiteral("{y}"));
     for (const QString &format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")}) {
+        QVERIFY(data->hasFormat(format));
         const std::optional<RtfContent> content = readRtf(QString::fromLatin1(data->data(format)));
         QVERIFY(content);
         QCOMPARE(content->text, QStringLiteral("{y}"));
         QCOMPARE(content->colours, std::vector<ColourValue>(3, kRed));
     }
+}
+
+void TestRichEdit::dragStartOffersRtf()
+{
+    RichEdit edit;
+    edit.resize(300, 200);
+    edit.show();
+    edit.setText(QStringLiteral("hello\r\nworld"));
+    edit.setSelStart(0);
+    edit.setSelLength(9);
+    QStringList formats;
+    QString text;
+    connect(&edit, &RichEdit::dragStarting, this, [&](QMimeData *data) {
+        formats = data->formats();
+        text = readRtf(QString::fromLatin1(data->data(QStringLiteral("text/rtf"))))->text;
+    });
+    QTextCursor inside(edit.document());
+    inside.setPosition(2);
+    const QPoint from = edit.cursorRect(inside).center();
+    const QPoint to = from + QPoint(QApplication::startDragDistance() + 20, 0);
+    QTest::mousePress(edit.viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, edit.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(edit.viewport(), &move);
+    QVERIFY(formats.contains(QStringLiteral("text/rtf")));
+    QVERIFY(formats.contains(QStringLiteral("application/rtf")));
+    QVERIFY(formats.contains(QStringLiteral("text/plain")));
+    QCOMPARE(text, QStringLiteral("hello\r\nwo"));
 }
 
 void TestRichEdit::dropHandledByWindow()
