@@ -149,12 +149,21 @@ bool IsWordChar(const QString &ch)
 
 qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word)
 {
+    return FindWholeWord(start1, text, word, text.size() + 1);
+}
+
+qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1)
+{
     if (word.isEmpty())
         return 0;
+    // Matches may start before limit1, so they lie within the first limit1 - 1 +
+    // length of word characters; searching that view keeps the work bounded.
+    const qsizetype viewEnd = std::min<qsizetype>(text.size(), std::max<qsizetype>(limit1 - 1, 0) + word.size());
+    const QStringView view = QStringView(text).left(viewEnd);
     qsizetype from = std::max<qsizetype>(start1, 1) - 1;
-    while (from < text.size()) {
-        const qsizetype at = text.indexOf(word, from, Qt::CaseInsensitive);
-        if (at < 0)
+    while (from < view.size()) {
+        const qsizetype at = view.indexOf(word, from, Qt::CaseInsensitive);
+        if (at < 0 || at + 1 >= limit1)
             return 0;
         const qsizetype after = at + word.size();
         const bool delimitedBefore = at == 0 || !IsWordChar(text[at - 1]);

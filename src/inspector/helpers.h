@@ -57,6 +57,9 @@ bool IsWordChar(QChar ch);
 // end of the text is never whole. An empty word is never found; start1 below 1 is
 // read as 1. Each retry searches on from the failed match, never from the start.
 qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word);
+// The same search, giving up at the first match that starts at or after limit1: a
+// search bounded by a block's end costs no more than the block.
+qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1);
 
 // --- Editor lines ----------------------------------------------------------------
 //

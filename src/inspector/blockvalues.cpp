@@ -1,0 +1,66 @@
+#include "inspector/blockvalues.h"
+
+#include "blocks/itmclass.h"
+#include "blocks/scanner.h"
+#include "editor/textmodel.h"
+#include "inspector/helpers.h"
+
+namespace sheetsmith {
+
+namespace {
+
+QString trimBlanks(const QString &s)
+{
+    qsizetype from = 0;
+    qsizetype to = s.size();
+    while (from < to && s[from] == u' ')
+        ++from;
+    while (to > from && s[to - 1] == u' ')
+        --to;
+    return s.mid(from, to - from);
+}
+
+QString signedNumber(qint64 n)
+{
+    return (n < 0 ? QString() : QStringLiteral(" ")) + QString::number(n);
+}
+
+} // namespace
+
+std::optional<QString> DeclaredValue(const TextModel &text, const ItmClass &block, const QString &name)
+{
+    // The block runs from its selector line to its "}"; a block whose "}" is missing
+    // or commented out (Ends 0) holds nothing.
+    const qsizetype e = FindWholeWord(block.Begins() + 1, text.text(), name, block.Ends());
+    if (e == 0 || e >= block.Ends())
+        return std::nullopt;
+
+    QString line = LineText(text, LineOfChar(text, e));
+    line = StripComments(line);
+    line.remove(QStringLiteral("!important"), Qt::CaseInsensitive);
+
+    const qsizetype p = FindWholeWord(1, line, name);
+    if (p == 0)
+        return std::nullopt;
+    // The value ends at the first ";" after the name, or at the "}" of a rule written on
+    // one line ("a { margin: 0 }"), or at the line's end.
+    qsizetype q = 0;
+    for (qsizetype i = p - 1; i < line.size() && q == 0; ++i) {
+        if (line[i] == u';' || line[i] == u'}')
+            q = i + 1;
+    }
+    if (q == 0)
+        q = line.size() + 1;
+    QString value = line.mid(p - 1 + name.size(), q - p - name.size());
+    value.remove(u':');
+    value.remove(u';');
+    return trimBlanks(value);
+}
+
+QString CaretPositionText(int line, int lineCount, qsizetype column)
+{
+    return QStringLiteral("Line") + signedNumber(line) + QStringLiteral(" of ") + signedNumber(lineCount)
+           + QStringLiteral(", Col ") + signedNumber(column);
+}
+
+} // namespace sheetsmith
