@@ -48,6 +48,11 @@ struct CommentMarkerPositions
     std::vector<qsizetype> closes;
 };
 CommentMarkerPositions FindCommentMarkers(QStringView text);
+// Brings the markers of oldText to those of newText: markers in the common start stay,
+// those in the common end move by the change of length, and only the part between is
+// searched. Gives the same as FindCommentMarkers(newText).
+void UpdateCommentMarkers(CommentMarkerPositions &markers, QStringView oldText,
+                          QStringView newText);
 
 // The largest marker index not above maxIndex, or -1.
 qsizetype LastMarkerAtOrBefore(const std::vector<qsizetype> &markers, qsizetype maxIndex);

@@ -1,0 +1,187 @@
+#include "editor/colouring.h"
+
+#include "editor/colouringrules.h"
+#include "editor/richedit.h"
+#include "editor/rtf.h"
+#include "settings/settingsstore.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace sheetsmith {
+
+bool Colouring = false;
+
+namespace {
+
+// How much more a run of the line colouring costs per character of its line than the
+// whole-document colour rewrite costs per character of the text (measured: laying out
+// a line after a recolouring, against writing and reading the document's RTF).
+constexpr qsizetype kRunCostFactor = 3;
+
+// Sets Colouring for the duration of a whole-document colouring and gives it back its
+// earlier value, so a caller that set it itself keeps it set.
+class ColouringScope
+{
+public:
+    ColouringScope() : m_previous(Colouring) { Colouring = true; }
+    ~ColouringScope() { Colouring = m_previous; }
+    ColouringScope(const ColouringScope &) = delete;
+    ColouringScope &operator=(const ColouringScope &) = delete;
+
+private:
+    bool m_previous;
+};
+
+// Colours [offset, offset + length) of the editor by selecting it.
+void colourRange(RichEdit &editor, qsizetype offset, qsizetype length, ColourValue colour)
+{
+    editor.setSelStart(offset);
+    editor.setSelLength(length);
+    editor.setSelColor(colour);
+}
+
+} // namespace
+
+Colouriser::Colouriser()
+{
+    // Empty definitions until the settings arrive: automatic entries, never a missing
+    // table.
+    BuildColourTable();
+}
+
+void Colouriser::setColours(const EditorSettings &settings)
+{
+    m_selectorColour = settings.selectorColour;
+    m_bracketColour = settings.bracketColour;
+    m_commentColour = settings.commentColour;
+    m_selectorColourValue = settings.selectorColourValue;
+    m_bracketColourValue = settings.bracketColourValue;
+    m_commentColourValue = settings.commentColourValue;
+}
+
+void Colouriser::BuildColourTable()
+{
+    m_colourTable = ColourTableText(m_selectorColour, m_bracketColour, m_commentColour);
+}
+
+void Colouriser::ColourDocument(RichEdit &editor)
+{
+    const ColouringScope scope;
+    editor.setTextRTF(ColourRtfText(editor.textRTF(), m_colourTable, m_commentOpen));
+}
+
+void Colouriser::ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor)
+{
+    if (line.isEmpty() || start == 0)
+        return;
+    if (mode == u"RTF")
+        ColourRtfLine(line);
+    else if (mode == u"Text" && editor)
+        ColourTextLine(line, start, *editor);
+}
+
+void Colouriser::ColourRtfLine(QString &line)
+{
+    if (line.isEmpty())
+        return;
+    sheetsmith::ColourRtfLine(line, m_commentOpen);
+}
+
+void Colouriser::refreshTextMarkers(const QString &text)
+{
+    // The kept copy shares the editor's buffer until the editor changes its text (a
+    // change detaches it), so an unchanged text is told by its buffer alone.
+    const bool unchanged = m_markersValid && m_markerText.constData() == text.constData()
+                           && m_markerText.size() == text.size();
+    if (unchanged)
+        return;
+    if (m_markersValid)
+        UpdateCommentMarkers(m_textMarkers, m_markerText, text);
+    else
+        m_textMarkers = FindCommentMarkers(text);
+    m_markerText = text;
+    m_markersValid = true;
+}
+
+void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &editor)
+{
+    if (line.isEmpty() || start < 1)
+        return;
+    Colouring = true;
+
+    // The comment state comes from the whole text up to this line's end: the last "/*"
+    // and "*/" lying within its first start + length characters, found among the
+    // markers of the whole text instead of by searching the text.
+    refreshTextMarkers(editor.model().text());
+    const qsizetype lastIndex = start + line.size() - 2; // a marker's last start index
+    const qsizetype open = LastMarkerAtOrBefore(m_textMarkers.opens, lastIndex);
+    const qsizetype close = LastMarkerAtOrBefore(m_textMarkers.closes, lastIndex);
+    const TextColours colours{m_selectorColourValue, m_bracketColourValue, m_commentColourValue};
+    const LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
+
+    // The rules select overlapping ranges (each live "{" recolours everything before
+    // it); the plan holds the colour each character ends with, and only the runs whose
+    // colour differs from what the editor shows are coloured. A minified line with
+    // thousands of braces so needs one run per brace, not a recolouring of the line per
+    // brace.
+    std::vector<ColourValue> target = plan.colours;
+    if (plan.breakColour)
+        target.push_back(*plan.breakColour);
+    const qsizetype first = start - 1;
+    const qsizetype textLength = editor.model().length();
+    const qsizetype count = std::min<qsizetype>(qsizetype(target.size()),
+                                                std::max<qsizetype>(textLength - first, 0));
+    struct Run
+    {
+        qsizetype offset;
+        qsizetype length;
+        ColourValue colour;
+    };
+    std::vector<Run> runs;
+    for (qsizetype i = 0; i < count;) {
+        const ColourValue colour = target[size_t(i)];
+        qsizetype end = i + 1;
+        bool differs = editor.colourAt(first + i) != colour;
+        while (end < count && target[size_t(end)] == colour) {
+            differs = differs || editor.colourAt(first + end) != colour;
+            ++end;
+        }
+        if (differs)
+            runs.push_back({first + i, end - i, colour});
+        i = end;
+    }
+
+    // Every selection made after a recolouring lays the whole line out again, so on a
+    // long line each run costs time in proportion to the line. When the runs together
+    // would cost more than rewriting the colours of the whole document, the final
+    // colours go in through the editor's RTF in one assignment instead: with the text
+    // unchanged, that changes colours only.
+    const qsizetype runWork = qsizetype(runs.size()) * line.size() * kRunCostFactor;
+    if (runs.size() > 1 && runWork > textLength) {
+        std::optional<RtfContent> content = readRtf(editor.textRTF());
+        if (content && content->text == editor.model().text()
+            && content->colours.size() == size_t(content->text.size())) {
+            for (const Run &run : runs) {
+                // A run ending on the line's CR takes in its LF: the break has one colour.
+                qsizetype end = run.offset + run.length;
+                if (end < textLength && content->text[end - 1] == u'\r' && content->text[end] == u'\n')
+                    ++end;
+                std::fill(content->colours.begin() + run.offset, content->colours.begin() + end,
+                          run.colour);
+            }
+            editor.setTextRTF(writeRtf(*content));
+            runs.clear();
+        }
+    }
+    for (const Run &run : runs) {
+        // A range ending on the line's CR takes in its LF: the break has one colour.
+        colourRange(editor, run.offset, run.length, run.colour);
+    }
+
+    editor.setSelStart(start + line.size());
+    editor.setSelColor(0);
+    Colouring = false;
+}
+
+} // namespace sheetsmith

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "editor/colouringrules.h"
+#include "editor/colourvalue.h"
+
+#include <QString>
+
+namespace sheetsmith {
+
+class RichEdit;
+struct EditorSettings;
+
+// True while the program itself changes the editor's selection, colours or text, so
+// that caret tracking ignores the selection notifications those changes cause.
+extern bool Colouring;
+
+// Syntax colouring of the editor: selectors, braces and comments in their own colours.
+// One per main window. It keeps the colours, the colour table and the comment state
+// that carries from one coloured line to the next, for the window's whole life.
+//
+// Colouring never changes a character of the text, never adds an undo step and never
+// marks the document modified: the editor keeps its colours beside the text.
+class Colouriser
+{
+public:
+    Colouriser();
+
+    // Takes the three colours, as RTF definitions and as numbers. The colour table is
+    // rebuilt from them by BuildColourTable, at the next opening of a document.
+    void setColours(const EditorSettings &settings);
+
+    const QString &SelectorColour() const { return m_selectorColour; }
+    const QString &BracketColour() const { return m_bracketColour; }
+    const QString &CommentColour() const { return m_commentColour; }
+    ColourValue SelectorColourValue() const { return m_selectorColourValue; }
+    ColourValue BracketColourValue() const { return m_bracketColourValue; }
+    ColourValue CommentColourValue() const { return m_commentColourValue; }
+
+    // "{\colortbl ;" selector ";" brace ";" comment ";}".
+    const QString &ColourTable() const { return m_colourTable; }
+    void BuildColourTable();
+
+    // True while a comment opened on an earlier RTF line is still open. It starts false
+    // and is never reset: a document that ends inside a comment leaves it set for the
+    // next one.
+    bool CommentOpen() const { return m_commentOpen; }
+
+    // Colours the whole document in one pass: the editor's RTF is read once, its text
+    // lines are rewritten with colour words (ColourLine in "RTF" mode) and the result is
+    // given back in one assignment.
+    void ColourDocument(RichEdit &editor);
+
+    // mode "RTF": rewrites one line of the editor's RTF in place (start only has to be
+    // non-zero; editor is not used). mode "Text": recolours the editor line `line`,
+    // whose first character is at the 1-based position `start` of the editor's text.
+    // Does nothing for an empty line, a start of 0 or any other mode (exact comparison).
+    void ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor);
+
+    // The two modes on their own.
+    void ColourRtfLine(QString &line);
+    // Selects each range the line rules colour and sets its colour, with Colouring set
+    // throughout; then puts the caret at the line's end with black for new typing.
+    // Nothing happens for an empty line or a start below 1.
+    void ColourTextLine(const QString &line, qsizetype start, RichEdit &editor);
+
+private:
+    // Keeps the comment markers of the editor's text. When the text differs from the one
+    // they were found in, only the changed part is searched again.
+    void refreshTextMarkers(const QString &text);
+
+    QString m_selectorColour;
+    QString m_bracketColour;
+    QString m_commentColour;
+    ColourValue m_selectorColourValue = 0;
+    ColourValue m_bracketColourValue = 0;
+    ColourValue m_commentColourValue = 0;
+    QString m_colourTable;
+    bool m_commentOpen = false;
+
+    // The text the markers below were found in (shared with the editor's copy, so
+    // holding it costs nothing while the text is unchanged).
+    QString m_markerText;
+    bool m_markersValid = false;
+    CommentMarkerPositions m_textMarkers;
+};
+
+} // namespace sheetsmith
