@@ -6,6 +6,8 @@
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
 #include "editor/richedit.h"
+#include "inspector/blockvalues.h"
+#include "inspector/helpers.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -358,6 +360,7 @@ void Form1::buildRightPane()
     m_mainText->setAccessibleName(QStringLiteral("Style sheet"));
     // Style sheets are read line by line; long lines scroll rather than wrap.
     m_mainText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(m_mainText, &RichEdit::selChanged, this, &Form1::onMainTextSelChange);
 }
 
 void Form1::buildStatusBar()
@@ -402,6 +405,7 @@ bool Form1::startUp(const QString &commandLine)
     m_docPath.clear();
     showDocumentTitle();
     m_lbl3->setText(QStringLiteral(" Untitled"));
+    m_prevLine = 1;
     m_savedText = m_mainText->text();
 
     m_elementNames.clear();
@@ -426,6 +430,7 @@ void Form1::applyEditorSettings()
 {
     const EditorSettings editor = m_settings.editorSettings();
     m_mainText->setEditorFont(editor.fontName, editor.fontSize);
+    m_colouriser.setColours(editor);
 }
 
 void Form1::restorePlacement()
@@ -499,6 +504,7 @@ bool Form1::OpenDocument(const QString &title, const QString &path)
         return false;
     }
     const int tabWidth = m_settings.editorSettings().tabWidth;
+    m_colouriser.BuildColourTable();
 
     m_docTitle = title;
     m_docPath = path;
@@ -511,6 +517,7 @@ bool Form1::OpenDocument(const QString &title, const QString &path)
     QString text = file.text;
     text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
     m_mainText->setText(text);
+    m_colouriser.ColourDocument(*m_mainText);
     m_savedText = m_mainText->text();
     RefreshMe();
     FillTree();
@@ -604,6 +611,79 @@ bool Form1::SaveAs()
     m_recent.addRecentFile(m_docTitle, m_docPath);
     refreshRecentMenu();
     return true;
+}
+
+// ---- Caret tracking ----
+
+QString Form1::caretStatusText() const
+{
+    return m_panel2->text();
+}
+
+void Form1::onMainTextSelChange()
+{
+    m_curLine = CaretLine(*m_mainText);
+    if (!Colouring && m_curLine != m_prevLine && m_mainText->selLength() == 0)
+        catchUp();
+    m_prevLine = CaretLine(*m_mainText);
+    m_panel2->setText(CaretPositionText(m_curLine, LineCount(*m_mainText), CaretColumn(*m_mainText)));
+}
+
+void Form1::catchUp()
+{
+    // The editor, the list and the tree stop painting while they change and paint once
+    // at the end; hiding them would move the focus and relayout the panes.
+    m_lstP->setUpdatesEnabled(false);
+    m_mainText->setUpdatesEnabled(false);
+    const qsizetype pos = m_mainText->selStart();
+
+    QString left = LineText(*m_mainText, m_prevLine);
+    m_colouriser.ColourLine(left, LineStart(*m_mainText, m_prevLine), QStringLiteral("Text"), m_mainText);
+    Colouring = true;
+    m_mainText->setSelStart(pos);
+    Colouring = false;
+
+    // The blocks still describe the text as it was at the last rebuild.
+    const qsizetype cur = m_blocks.FindCurrentBlock(pos);
+    if (m_blocks.Count() > 0)
+        loadValueColumn(cur);
+
+    m_tv->setUpdatesEnabled(false);
+    RefreshMe();
+    FillTree();
+    m_tv->setUpdatesEnabled(true);
+    m_lstP->setUpdatesEnabled(true);
+    m_mainText->setUpdatesEnabled(true);
+    m_mainText->setFocus();
+}
+
+void Form1::loadValueColumn(qsizetype currentBlock)
+{
+    static const QBrush black(QColor(0, 0, 0));
+    static const QBrush darkRed(QColor(128, 0, 0));
+    const int rows = m_lstP->topLevelItemCount();
+    for (int r = 0; r < rows; ++r) {
+        QTreeWidgetItem *row = m_lstP->topLevelItem(r);
+        if (!row->text(1).isEmpty())
+            row->setText(1, QString());
+        if (row->foreground(0) != black) {
+            row->setForeground(0, black);
+            row->setForeground(1, black);
+        }
+    }
+    if (currentBlock == -1)
+        return;
+    const ItmClass &block = m_blocks.Item(currentBlock);
+    // Rows stand in catalogue order, so row j is the property PropName[j].
+    for (int j = 0; j < rows && j < int(m_catalogue.PropName.size()); ++j) {
+        const std::optional<QString> value = DeclaredValue(m_mainText->model(), block, m_catalogue.PropName[size_t(j)]);
+        if (!value)
+            continue;
+        QTreeWidgetItem *row = m_lstP->topLevelItem(j);
+        row->setText(1, *value);
+        row->setForeground(0, darkRed);
+        row->setForeground(1, darkRed);
+    }
 }
 
 // ---- Shut-down ----

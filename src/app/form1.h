@@ -4,6 +4,7 @@
 #include "app/panelayout.h"
 #include "app/recentfiles.h"
 #include "blocks/root.h"
+#include "editor/colouring.h"
 #include "inspector/catalogue.h"
 
 #include <QMainWindow>
@@ -68,6 +69,14 @@ public:
     // Lays the two panes out for the current client size and splitter ratio.
     void LayoutPanes();
 
+    // Caret tracking: runs on every selection change of the editor. When the caret has
+    // moved to another line (no selection, not during a program-made change) it catches
+    // up with the line left: recolours it, loads the property values of the block at
+    // the caret and rebuilds the blocks and the tree. Always updates the status bar.
+    void onMainTextSelChange();
+    int PrevLine() const { return m_prevLine; }
+    QString caretStatusText() const;
+
     QString DocTitle() const { return m_docTitle; }
     QString DocPath() const { return m_docPath; }
     QString SavedText() const { return m_savedText; }
@@ -100,6 +109,8 @@ private:
     void deletePreviewCopies();
     bool askToSave(); // true when the caller may go on (No, or Yes and saved)
     void applyGeometry();
+    void catchUp();
+    void loadValueColumn(qsizetype currentBlock);
     int twipsToPxX(float twips) const;
     int twipsToPxY(float twips) const;
     float pxToTwipsX(int px) const;
@@ -150,6 +161,9 @@ private:
     QString m_catalogueFile;
     Catalogue m_catalogue;
     Root m_blocks;
+    Colouriser m_colouriser;
+    int m_prevLine = 1;
+    int m_curLine = 1;
 };
 
 } // namespace sheetsmith

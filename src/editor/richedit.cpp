@@ -286,6 +286,11 @@ qsizetype RichEdit::selStart() const
     return m_model.fromQtPosition(textCursor().selectionStart());
 }
 
+qsizetype RichEdit::caretOffset() const
+{
+    return m_model.fromQtPosition(textCursor().position());
+}
+
 qsizetype RichEdit::selLength() const
 {
     const QTextCursor cursor = textCursor();

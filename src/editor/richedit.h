@@ -55,6 +55,9 @@ public:
     // selection; setSelLength selects that many characters from selStart (a break
     // counts 2; an end between CR and LF takes in the whole break; negative is 0).
     qsizetype selStart() const;
+    // Where the blinking caret stands: the moving end of a selection, which is its
+    // start or its end depending on the direction it was made in.
+    qsizetype caretOffset() const;
     void setSelStart(qsizetype offset);
     qsizetype selLength() const;
     void setSelLength(qsizetype length);

@@ -85,10 +85,11 @@ int LineCount(const TextModel &model);
 // 1..LineCount.
 QString LineText(const TextModel &model, int line1);
 
-// The same operations on the editor itself, reading its text model and caret.
+// The same operations on the editor itself, reading its text model and caret. The
+// caret is where the cursor blinks, the moving end of a selection.
 inline qsizetype LineLength(const RichEdit &editor, qsizetype charIndex) { return LineLength(editor.model(), charIndex); }
-inline int CaretLine(const RichEdit &editor) { return CaretLine(editor.model(), editor.selStart()); }
-inline qsizetype CaretColumn(const RichEdit &editor) { return CaretColumn(editor.model(), editor.selStart()); }
+inline int CaretLine(const RichEdit &editor) { return CaretLine(editor.model(), editor.caretOffset()); }
+inline qsizetype CaretColumn(const RichEdit &editor) { return CaretColumn(editor.model(), editor.caretOffset()); }
 inline int LineOfChar(const RichEdit &editor, qsizetype charIndex) { return LineOfChar(editor.model(), charIndex); }
 inline qsizetype LineStart(const RichEdit &editor, int line1) { return LineStart(editor.model(), line1); }
 inline int LineCount(const RichEdit &editor) { return LineCount(editor.model()); }

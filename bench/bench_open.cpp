@@ -1,0 +1,100 @@
+// Times what the author waits for in the main window, through the real widgets on the
+// offscreen platform:
+//  - opening each corpus sheet end to end (read, tabs, colouring, scan, tree);
+//  - one catching-up of caret tracking: a caret move to the next line inside a block
+//    near the end of a sheet (recolour the line left, load the property values,
+//    rebuild the blocks and the tree);
+//  - a keystroke within a line, which only updates the status bar.
+// Each figure is the median of several runs, in milliseconds.
+
+#include "app/form1.h"
+#include "blocks/root.h"
+#include "editor/richedit.h"
+#include "settings/settingsstore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace sheetsmith;
+
+namespace {
+
+double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The offset of a line start inside the last block of the sheet that spans at least
+// two lines, so that moving one line down stays inside it.
+qsizetype lineInLastBlock(const Form1 &window)
+{
+    const Root &blocks = window.Blocks();
+    const RichEdit &editor = *window.MainText();
+    for (qsizetype i = blocks.Count(); i >= 1; --i) {
+        const ItmClass &b = blocks.Item(i);
+        if (b.Ends() == 0)
+            continue;
+        const int first = editor.lineFromChar(b.Begins());
+        const int last = editor.lineFromChar(b.Ends() - 1);
+        if (last - first >= 2)
+            return editor.lineIndex(first + 1);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    SettingsStore settings(dir.filePath(QStringLiteral("bench.ini")));
+    settings.ensureEditorDefaults();
+    Form1 window(settings);
+    if (!window.startUp(QString()))
+        return 1;
+    window.showWindow();
+    QApplication::processEvents();
+
+    const QDir corpus(QStringLiteral(SHEETSMITH_CORPUS "/css"));
+    std::printf("%-26s %10s %8s %12s %12s\n", "sheet", "bytes", "open ms", "catch-up ms", "keystroke ms");
+    for (const QString &name : corpus.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Size | QDir::Reversed)) {
+        const QString path = corpus.filePath(name);
+        const double open = medianMs(5, [] {}, [&] { window.OpenDocument(name, path); });
+
+        RichEdit &editor = *window.MainText();
+        const qsizetype line = lineInLastBlock(window);
+        const int lineNo = editor.lineFromChar(line);
+        const double catchUp = medianMs(
+            9, [&] { editor.setSelStart(line); },
+            [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); });
+        const double key = medianMs(
+            9, [&] { editor.setSelStart(line); },
+            [&] { QTest::keyClick(&editor, Qt::Key_X); });
+        std::printf("%-26s %10lld %8.1f %12.2f %12.3f\n", qPrintable(name),
+                    static_cast<long long>(QFileInfo(path).size()), open, catchUp, key);
+        // Drop the typed characters so the next sheet opens without a save question.
+        window.OpenDocument(name, path);
+    }
+    return 0;
+}
