@@ -516,8 +516,8 @@ bool Form1::OpenDocument(const QString &title, const QString &path)
 
     QString text = file.text;
     text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
-    m_mainText->setText(text);
-    m_colouriser.ColourDocument(*m_mainText);
+    // The text goes into the editor already coloured, in one assignment.
+    m_colouriser.ColourNewText(*m_mainText, text);
     m_savedText = m_mainText->text();
     RefreshMe();
     FillTree();

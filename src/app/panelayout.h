@@ -26,8 +26,8 @@ struct PaneGeometry
     TwipRect txtInfo{60, 6720, 3120, 855};
     TwipRect lbl3{60, 120, 6690, 285};
     TwipRect mainText{60, 440, 6690, 7350};
-    float propertyColumnWidth = 1500; // column 1 of the property list
-    float valueColumnWidth = 1300;    // column 2 of the property list
+    float propertyColumnWidth = 2400; // column 1 of the property list: room for its longest names
+    float valueColumnWidth = 400;    // column 2 of the property list
     float statusPanel1Width = 7260;
     bool operator==(const PaneGeometry &) const = default;
 };

@@ -5,7 +5,10 @@
 #include "editor/rtf.h"
 #include "settings/settingsstore.h"
 
+#include "editor/textmodel.h"
+
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace sheetsmith {
@@ -69,6 +72,17 @@ void Colouriser::ColourDocument(RichEdit &editor)
 {
     const ColouringScope scope;
     editor.setTextRTF(ColourRtfText(editor.textRTF(), m_colourTable, m_commentOpen));
+}
+
+void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
+{
+    RtfContent plain;
+    plain.text = TextModel::toCrLf(text);
+    plain.colours.assign(size_t(plain.text.size()), kAutoColour);
+    plain.fontName = editor.fontName();
+    plain.fontHalfPoints = int(std::lround(editor.fontSize() * 2));
+    const ColouringScope scope;
+    editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
 }
 
 void Colouriser::ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor)

@@ -49,6 +49,11 @@ public:
     // lines are rewritten with colour words (ColourLine in "RTF" mode) and the result is
     // given back in one assignment.
     void ColourDocument(RichEdit &editor);
+    // Puts a new text into the editor already coloured: the RTF the editor gives for
+    // that text uncoloured, in its font, is rewritten as ColourDocument rewrites it and
+    // assigned once. The same colours as setting the text and colouring the document,
+    // with one layout of the text instead of two.
+    void ColourNewText(RichEdit &editor, const QString &text);
 
     // mode "RTF": rewrites one line of the editor's RTF in place (start only has to be
     // non-zero; editor is not used). mode "Text": recolours the editor line `line`,

@@ -139,6 +139,8 @@ private slots:
     void markerUpdateOverRandomEdits();
     void corpusTextUnchanged_data();
     void corpusTextUnchanged();
+    void newTextColoursAsTheDocumentPass_data();
+    void newTextColoursAsTheDocumentPass();
 };
 
 // --- Whole-document colouring -------------------------------------------------------------
@@ -643,6 +645,38 @@ void TestColouring::corpusTextUnchanged()
             QFAIL(qPrintable(QStringLiteral("brace at %1 has colour %2").arg(i).arg(colour)));
     }
     QVERIFY(braces > 0);
+}
+
+void TestColouring::newTextColoursAsTheDocumentPass_data()
+{
+    corpusTextUnchanged_data();
+}
+
+void TestColouring::newTextColoursAsTheDocumentPass()
+{
+    QFETCH(QString, name);
+    const QString text = corpusSheet(name);
+    // Opening with a comment left open by an earlier document, so the carried state
+    // is compared too.
+    RichEdit viaDocument;
+    Colouriser first;
+    prepare(first);
+    viaDocument.setText(QStringLiteral("/* open"));
+    first.ColourDocument(viaDocument);
+    viaDocument.setText(text);
+    first.ColourDocument(viaDocument);
+
+    RichEdit viaNewText;
+    Colouriser second;
+    prepare(second);
+    viaNewText.setText(QStringLiteral("/* open"));
+    second.ColourDocument(viaNewText);
+    second.ColourNewText(viaNewText, text);
+
+    QCOMPARE(viaNewText.text(), text);
+    QCOMPARE(second.CommentOpen(), first.CommentOpen());
+    QVERIFY(editorCodes(viaNewText) == editorCodes(viaDocument));
+    QCOMPARE(viaNewText.selStart(), 0);
 }
 
 QTEST_MAIN(TestColouring)
