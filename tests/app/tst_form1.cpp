@@ -6,6 +6,7 @@
 #include "settings/settingsstore.h"
 #include "support/scripteddialogs.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,7 @@ private slots:
     void missingRecentFileIsRemoved();
     void openingFillsTheTreeAndRefreshRebuildsIt();
     void propertyListShowsTheCatalogue();
+    void everyControlHasAnAccessibleName();
     void damagedCatalogueStopsStartUp_data();
     void damagedCatalogueStopsStartUp();
 
@@ -472,6 +474,21 @@ void TestForm1::propertyListShowsTheCatalogue()
         QCOMPARE(list->topLevelItem(i)->text(0), w->catalogue().PropName[size_t(i)]);
         QVERIFY(list->topLevelItem(i)->text(1).isEmpty());
     }
+}
+
+void TestForm1::everyControlHasAnAccessibleName()
+{
+    auto w = makeWindow();
+    QStringList unnamed;
+    for (QWidget *widget : w->findChildren<QWidget *>()) {
+        if (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widget);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 %2").arg(QString::fromLatin1(widget->metaObject()->className()),
+                                                   widget->objectName());
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
 }
 
 void TestForm1::damagedCatalogueStopsStartUp_data()
