@@ -10,6 +10,8 @@
 // edit (markers updated for the changed part), and, for comparison, a full marker
 // search of the text. Last, the line colouring of the longest line of all sheets.
 
+#include "benchutil.h"
+
 #include "editor/colouring.h"
 #include "editor/colouringrules.h"
 #include "editor/richedit.h"
@@ -32,19 +34,9 @@ namespace {
 
 constexpr int kRuns = 7;
 
-double medianMs(const std::function<void()> &prepare, const std::function<void()> &work,
-                int runs = kRuns)
+double medianMs(const std::function<void()> &prepare, const std::function<void()> &work, int runs = kRuns)
 {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::medianMs(runs, prepare, work);
 }
 
 EditorSettings benchSettings()

@@ -7,6 +7,8 @@
 //  - a keystroke within a line, which only updates the status bar.
 // Each figure is the median of several runs, in milliseconds.
 
+#include "benchutil.h"
+
 #include "app/form1.h"
 #include "blocks/root.h"
 #include "editor/richedit.h"
@@ -28,19 +30,7 @@ using namespace sheetsmith;
 
 namespace {
 
-double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using bench::medianMs;
 
 // The offset of a line start inside the last block of the sheet that spans at least
 // two lines, so that moving one line down stays inside it.

@@ -5,6 +5,8 @@
 // FillTree followed by one pass of the event loop, which includes the view's delayed
 // layout and a paint, as the author would wait for it.
 
+#include "benchutil.h"
+
 #include "blocks/root.h"
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
@@ -28,15 +30,7 @@ constexpr int kRuns = 11;
 
 double medianMs(const std::function<void()> &work)
 {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::medianMs(kRuns, work);
 }
 
 } // namespace
