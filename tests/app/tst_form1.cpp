@@ -68,6 +68,8 @@ private slots:
     void openingFillsTheTreeAndRefreshRebuildsIt();
     void propertyListShowsTheCatalogue();
     void everyControlHasAnAccessibleName();
+    void undoFromMenuAndToolbar_data();
+    void undoFromMenuAndToolbar();
     void damagedCatalogueStopsStartUp_data();
     void damagedCatalogueStopsStartUp();
 
@@ -489,6 +491,35 @@ void TestForm1::everyControlHasAnAccessibleName()
                                                    widget->objectName());
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+void TestForm1::undoFromMenuAndToolbar_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Edit menu") << QStringLiteral("mUndi");
+    QTest::newRow("toolbar") << QStringLiteral("TbM_Undo");
+}
+
+void TestForm1::undoFromMenuAndToolbar()
+{
+    QFETCH(QString, action);
+    auto w = makeWindow();
+    QTest::keyClicks(w->MainText(), QStringLiteral("p"));
+    QTest::keyClick(w->MainText(), Qt::Key_Return);
+    QTest::keyClicks(w->MainText(), QStringLiteral("q"));
+    QCOMPARE(w->MainText()->text(), QStringLiteral("p\r\nq"));
+    auto *undo = w->findChild<QAction *>(action);
+    QVERIFY(undo && undo->isEnabled());
+    // Undo steps back through the typing until the text is empty; every step changes
+    // the text.
+    int steps = 0;
+    while (!w->MainText()->text().isEmpty() && steps < 10) {
+        const QString before = w->MainText()->text();
+        undo->trigger();
+        QVERIFY(w->MainText()->text() != before);
+        ++steps;
+    }
+    QVERIFY(w->MainText()->text().isEmpty());
 }
 
 void TestForm1::damagedCatalogueStopsStartUp_data()
