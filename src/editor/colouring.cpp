@@ -17,11 +17,6 @@ bool Colouring = false;
 
 namespace {
 
-// How much more a run of the line colouring costs per character of its line than the
-// whole-document colour rewrite costs per character of the text (measured: laying out
-// a line after a recolouring, against writing and reading the document's RTF).
-constexpr qsizetype kRunCostFactor = 3;
-
 // Sets Colouring for the duration of a whole-document colouring and gives it back its
 // earlier value, so a caller that set it itself keeps it set.
 class ColouringScope
@@ -35,14 +30,6 @@ public:
 private:
     bool m_previous;
 };
-
-// Colours [offset, offset + length) of the editor by selecting it.
-void colourRange(RichEdit &editor, qsizetype offset, qsizetype length, ColourValue colour)
-{
-    editor.setSelStart(offset);
-    editor.setSelLength(length);
-    editor.setSelColor(colour);
-}
 
 } // namespace
 
@@ -135,63 +122,13 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
     const LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
 
     // The rules select overlapping ranges (each live "{" recolours everything before
-    // it); the plan holds the colour each character ends with, and only the runs whose
-    // colour differs from what the editor shows are coloured. A minified line with
-    // thousands of braces so needs one run per brace, not a recolouring of the line per
-    // brace.
+    // it); the plan holds the colour each character ends with, and the editor takes
+    // them in one pass over the line: a minified line with thousands of braces costs
+    // one repaint of the line, not one per brace.
     std::vector<ColourValue> target = plan.colours;
     if (plan.breakColour)
         target.push_back(*plan.breakColour);
-    const qsizetype first = start - 1;
-    const qsizetype textLength = editor.model().length();
-    const qsizetype count = std::min<qsizetype>(qsizetype(target.size()),
-                                                std::max<qsizetype>(textLength - first, 0));
-    struct Run
-    {
-        qsizetype offset;
-        qsizetype length;
-        ColourValue colour;
-    };
-    std::vector<Run> runs;
-    for (qsizetype i = 0; i < count;) {
-        const ColourValue colour = target[size_t(i)];
-        qsizetype end = i + 1;
-        bool differs = editor.colourAt(first + i) != colour;
-        while (end < count && target[size_t(end)] == colour) {
-            differs = differs || editor.colourAt(first + end) != colour;
-            ++end;
-        }
-        if (differs)
-            runs.push_back({first + i, end - i, colour});
-        i = end;
-    }
-
-    // Every selection made after a recolouring lays the whole line out again, so on a
-    // long line each run costs time in proportion to the line. When the runs together
-    // would cost more than rewriting the colours of the whole document, the final
-    // colours go in through the editor's RTF in one assignment instead: with the text
-    // unchanged, that changes colours only.
-    const qsizetype runWork = qsizetype(runs.size()) * line.size() * kRunCostFactor;
-    if (runs.size() > 1 && runWork > textLength) {
-        std::optional<RtfContent> content = readRtf(editor.textRTF());
-        if (content && content->text == editor.model().text()
-            && content->colours.size() == size_t(content->text.size())) {
-            for (const Run &run : runs) {
-                // A run ending on the line's CR takes in its LF: the break has one colour.
-                qsizetype end = run.offset + run.length;
-                if (end < textLength && content->text[end - 1] == u'\r' && content->text[end] == u'\n')
-                    ++end;
-                std::fill(content->colours.begin() + run.offset, content->colours.begin() + end,
-                          run.colour);
-            }
-            editor.setTextRTF(writeRtf(*content));
-            runs.clear();
-        }
-    }
-    for (const Run &run : runs) {
-        // A range ending on the line's CR takes in its LF: the break has one colour.
-        colourRange(editor, run.offset, run.length, run.colour);
-    }
+    editor.setColours(start - 1, target);
 
     editor.setSelStart(start + line.size());
     editor.setSelColor(0);

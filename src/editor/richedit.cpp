@@ -371,6 +371,40 @@ void RichEdit::setSelColor(ColourValue colour)
     rehighlightRange(cursor.selectionStart(), cursor.selectionEnd());
 }
 
+void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colours)
+{
+    const QString &text = m_model.text();
+    const qsizetype end = std::min(offset + qsizetype(colours.size()), text.size());
+    qsizetype i = std::max<qsizetype>(offset, 0);
+    // Starting on the LF of a break: the break's colour belongs to its CR.
+    if (i > 0 && i < end && text[i] == u'\n' && text[i - 1] == u'\r')
+        ++i;
+    if (i >= end)
+        return;
+    const qsizetype qtFrom = m_model.toQtPosition(i);
+    qsizetype qt = qtFrom;
+    // Runs of one colour go into the layer together.
+    qsizetype runStart = qt;
+    ColourValue runColour = colours[size_t(i - offset)];
+    const auto flush = [&] {
+        if (qt > runStart && (runColour == kAutoColour || isValidColour(runColour)))
+            m_colours.fill(runStart, qt - runStart, runColour);
+    };
+    for (; i < end; ++i) {
+        if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r')
+            continue;
+        const ColourValue colour = colours[size_t(i - offset)];
+        if (colour != runColour) {
+            flush();
+            runStart = qt;
+            runColour = colour;
+        }
+        ++qt;
+    }
+    flush();
+    rehighlightRange(qtFrom, qt);
+}
+
 ColourValue RichEdit::colourAt(qsizetype offset) const
 {
     if (offset < 0 || offset >= m_model.length())

@@ -73,6 +73,10 @@ public:
     // Colour of the character at an offset (a break's two characters share one);
     // kAutoColour outside the text.
     ColourValue colourAt(qsizetype offset) const;
+    // Colours the characters from offset on, one colour each (kAutoColour allowed),
+    // without moving the selection, with one repaint of the lines touched. A break
+    // takes the colour given for its CR; the one given for its LF is not used.
+    void setColours(qsizetype offset, const std::vector<ColourValue> &colours);
 
     // The content as RTF in the line layout of writeRtf. Writing reads it with readRtf
     // and replaces text, colours and font at once; input that is not RTF changes

@@ -94,6 +94,7 @@ class TestRichEdit : public QObject
     Q_OBJECT
 
 private slots:
+    void setColoursByCharacter();
     void modelFollowsEdits_data();
     void modelFollowsEdits();
     void selChangedOncePerChange_data();
@@ -832,6 +833,30 @@ void TestRichEdit::dropHandledByWindow()
     QCoreApplication::sendEvent(edit.viewport(), &ordinaryDrop);
     QCOMPARE(drops, 2);
     QCOMPARE(edit.text(), QStringLiteral("abZ"));
+}
+
+void TestRichEdit::setColoursByCharacter()
+{
+    RichEdit edit;
+    edit.setText(QStringLiteral("ab\r\ncd"));
+    edit.setSelStart(1);
+    const int undoSteps = edit.document()->availableUndoSteps();
+    QSignalSpy changes(&edit, &RichEdit::selChanged);
+    // From the LF of the break on: the LF's colour (7) is not used, the break keeps
+    // the colour it had, and "cd" take 8 and automatic.
+    edit.setColours(1, {5, 6, 7, 8, kAutoColour, 9});
+    QCOMPARE(edit.colourAt(0), kAutoColour);
+    QCOMPARE(edit.colourAt(1), ColourValue(5));
+    QCOMPARE(edit.colourAt(2), ColourValue(6)); // CR: the break
+    QCOMPARE(edit.colourAt(4), ColourValue(8));
+    QCOMPARE(edit.colourAt(5), kAutoColour);
+    edit.setColours(3, {1, 2});
+    QCOMPARE(edit.colourAt(2), ColourValue(6)); // starting on the LF leaves the break
+    QCOMPARE(edit.colourAt(4), ColourValue(2));
+    QCOMPARE(edit.selStart(), qsizetype(1));
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(edit.document()->availableUndoSteps(), undoSteps);
+    QCOMPARE(edit.text(), QStringLiteral("ab\r\ncd"));
 }
 
 QTEST_MAIN(TestRichEdit)
