@@ -570,17 +570,7 @@ bool Form1::Save()
 {
     if (m_docPath.isEmpty())
         return SaveAs();
-    const QString text = m_mainText->text();
-    const WriteResult result = writeDocumentFile(m_docPath, text, m_format);
-    if (!result.ok) {
-        MsgBox(this, result.error, DialogSeam::Critical);
-        return false;
-    }
-    m_format = result.formatUsed;
-    m_savedText = text;
-    m_recent.addRecentFile(m_docTitle, m_docPath);
-    refreshRecentMenu();
-    return true;
+    return writeDocument(m_docPath, m_docTitle);
 }
 
 bool Form1::SaveAs()
@@ -595,19 +585,31 @@ bool Form1::SaveAs()
     if (m_fileDialog->cdlError() == QLatin1String("Cancel"))
         return false;
     const QString path = m_fileDialog->FileName();
+    const QString title = m_fileDialog->FileTitle().isEmpty() ? QFileInfo(path).fileName()
+                                                              : m_fileDialog->FileTitle();
+    return writeDocument(path, title);
+}
+
+bool Form1::writeDocument(const QString &path, const QString &title)
+{
     const QString text = m_mainText->text();
     const WriteResult result = writeDocumentFile(path, text, m_format);
     if (!result.ok) {
         MsgBox(this, result.error, DialogSeam::Critical);
         return false;
     }
+    if (result.encodingChanged)
+        MsgBox(this,
+               title + QStringLiteral(" holds characters that Windows-1252 cannot store, so it was saved as UTF-8."),
+               DialogSeam::Information);
     m_format = result.formatUsed;
-    m_docPath = path;
-    m_docTitle = m_fileDialog->FileTitle().isEmpty() ? QFileInfo(path).fileName()
-                                                     : m_fileDialog->FileTitle();
     m_savedText = text;
-    showDocumentTitle();
-    m_lbl3->setText(QStringLiteral(" ") + m_docPath);
+    if (path != m_docPath || title != m_docTitle) {
+        m_docPath = path;
+        m_docTitle = title;
+        showDocumentTitle();
+        m_lbl3->setText(QStringLiteral(" ") + m_docPath);
+    }
     m_recent.addRecentFile(m_docTitle, m_docPath);
     refreshRecentMenu();
     return true;

@@ -108,6 +108,9 @@ private:
     void savePlacement();
     void deletePreviewCopies();
     bool askToSave(); // true when the caller may go on (No, or Yes and saved)
+    // Writes the editor's text to path; on success the document is that file, shown
+    // by title. A failure is reported and changes nothing.
+    bool writeDocument(const QString &path, const QString &title);
     void applyGeometry();
     void catchUp();
     void loadValueColumn(qsizetype currentBlock);

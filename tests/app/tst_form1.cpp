@@ -65,6 +65,7 @@ private slots:
     void failedSaveKeepsTheFileOnDisk();
     void unsavedSheetsRoundTripByteForByte();
     void missingRecentFileIsRemoved();
+    void windows1252SheetKeepsItsEncodingOrSaysWhy();
     void openingFillsTheTreeAndRefreshRebuildsIt();
     void propertyListShowsTheCatalogue();
     void everyControlHasAnAccessibleName();
@@ -402,6 +403,28 @@ void TestForm1::unsavedSheetsRoundTripByteForByte()
         expected.replace('\t', QByteArray(4, ' '));
         QVERIFY2(readBytes(copy) == expected, qPrintable(name));
     }
+}
+
+void TestForm1::windows1252SheetKeepsItsEncodingOrSaysWhy()
+{
+    const QString path = m_dir->filePath(QStringLiteral("latin.css"));
+    writeBytes(path, "p { content: \"caf\xE9\" }\r\n");
+    auto w = makeWindow(path);
+    QCOMPARE(w->MainText()->text(), QStringLiteral("p { content: \"caf\u00e9\" }\r\n"));
+    QVERIFY(w->Save());
+    QCOMPARE(readBytes(path), QByteArray("p { content: \"caf\xE9\" }\r\n"));
+    QVERIFY(m_dialogs->messages().isEmpty());
+
+    // A character the code page lacks: the sheet is saved as UTF-8, and the author told.
+    w->MainText()->setSelStart(0);
+    w->MainText()->setSelText(QStringLiteral("/* \u2192 */"));
+    m_dialogs->answerMessage(DialogSeam::Ok);
+    QVERIFY(w->Save());
+    QCOMPARE(readBytes(path), QByteArray("/* \xE2\x86\x92 */p { content: \"caf\xC3\xA9\" }\r\n"));
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QVERIFY(m_dialogs->messages().first().text.contains(QStringLiteral("UTF-8")));
+    QCOMPARE(m_dialogs->messages().first().flags, int(DialogSeam::Information));
+    QVERIFY(w->close());
 }
 
 void TestForm1::missingRecentFileIsRemoved()
