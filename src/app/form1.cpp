@@ -2,6 +2,7 @@
 
 #include "app/icons.h"
 #include "blocks/scanner.h"
+#include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
@@ -18,7 +19,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -182,10 +186,16 @@ void Form1::buildMenus()
     // The tree's popup menu; never part of the menu bar.
     m_mTree = new QMenu(QStringLiteral("Tree"), this);
     m_mTree->setObjectName(QStringLiteral("mTree"));
-    pending(addMenuEntry(m_mTree, QStringLiteral("mTnew"), QStringLiteral("New")));
+    connect(addMenuEntry(m_mTree, QStringLiteral("mTnew"), QStringLiteral("New")), &QAction::triggered, this,
+            &Form1::newFromTree);
     m_mTree->addSeparator();
-    pending(addMenuEntry(m_mTree, QStringLiteral("mTDelete"), QStringLiteral("Delete")));
-    pending(addMenuEntry(m_mTree, QStringLiteral("mTrename"), QStringLiteral("Rename")));
+    m_mTDelete = addMenuEntry(m_mTree, QStringLiteral("mTDelete"), QStringLiteral("Delete"));
+    connect(m_mTDelete, &QAction::triggered, this, &Form1::deleteSelector);
+    m_mTrename = addMenuEntry(m_mTree, QStringLiteral("mTrename"), QStringLiteral("Rename"));
+    connect(m_mTrename, &QAction::triggered, this, [this] {
+        if (m_tv->selectedNode() > 3)
+            m_tv->editNode(m_tv->selectedNode());
+    });
 }
 
 void Form1::buildMainToolbar()
@@ -257,6 +267,14 @@ void Form1::onSelectorToolbarButton(const QString &key)
     if (key == QLatin1String("Refresh")) {
         RefreshMe();
         FillTree();
+    } else if (key == QLatin1String("NElement")) {
+        openPanel(m_frElement);
+    } else if (key == QLatin1String("NClass")) {
+        openPanel(m_frClass);
+    } else if (key == QLatin1String("NID")) {
+        openPanel(m_frID);
+    } else if (key == QLatin1String("Delete")) {
+        deleteSelector();
     }
 }
 
@@ -301,7 +319,8 @@ void Form1::buildLeftPane()
         QAction *action = m_tbP->addAction(selectorIcon(b.picture), QString::fromLatin1(b.tip));
         action->setObjectName(QStringLiteral("TbP_") + key);
         action->setData(key);
-        action->setEnabled(key == QLatin1String("Refresh"));
+        if (key == QLatin1String("Delete"))
+            m_tbPDelete = action;
         connect(action, &QAction::triggered, this, [this, key] { onSelectorToolbarButton(key); });
     }
 
@@ -310,28 +329,58 @@ void Form1::buildLeftPane()
     m_tv->setAccessibleName(QStringLiteral("Selectors"));
     m_tv->setPictures(selectorIcon(2), selectorIcon(3), selectorIcon(4));
 
-    // New-selector panels, hidden until the selector commands open them.
-    const auto makePanel = [this](const QString &name) {
+    // New-selector panels, hidden until the selector commands open them. Each holds
+    // its input with an OK and a Cancel button; Enter and Esc in the input do the same.
+    const auto makePanel = [this](const QString &name, QWidget *input, const QString &okName,
+                                  const QString &okText, const QString &cancelName, const QString &cancelText) {
         auto *frame = new QFrame(m_frame1);
         frame->setObjectName(name);
         frame->setFrameShape(QFrame::StyledPanel);
+        frame->setAutoFillBackground(true);
+        input->setParent(frame);
+        input->installEventFilter(this);
+        auto *ok = new QPushButton(okText, frame);
+        ok->setObjectName(okName);
+        auto *cancel = new QPushButton(cancelText, frame);
+        cancel->setObjectName(cancelName);
+        auto *row = new QHBoxLayout(frame);
+        row->setContentsMargins(twipsToPxX(120), twipsToPxY(60), twipsToPxX(60), twipsToPxY(60));
+        row->addWidget(input, 1);
+        row->addWidget(ok);
+        row->addWidget(cancel);
+        connect(ok, &QPushButton::clicked, this, [this, frame] { commitPanel(frame); });
+        connect(cancel, &QPushButton::clicked, frame, &QWidget::hide);
         frame->hide();
         return frame;
     };
-    m_frElement = makePanel(QStringLiteral("FrElement"));
-    m_comNE = new QComboBox(m_frElement);
+    m_comNE = new QComboBox;
     m_comNE->setObjectName(QStringLiteral("ComNE"));
     m_comNE->setAccessibleName(QStringLiteral("Element"));
     m_comNE->addItems(ElementNames());
     m_comNE->setCurrentIndex(-1);
-    m_frClass = makePanel(QStringLiteral("FrClass"));
-    auto *txtNC = new QLineEdit(QStringLiteral("Enter ClassName"), m_frClass);
-    txtNC->setObjectName(QStringLiteral("TxtNC"));
-    txtNC->setAccessibleName(QStringLiteral("Class name"));
-    m_frID = makePanel(QStringLiteral("FrID"));
-    auto *txtNI = new QLineEdit(QStringLiteral("Enter ID Name"), m_frID);
-    txtNI->setObjectName(QStringLiteral("TxtNI"));
-    txtNI->setAccessibleName(QStringLiteral("ID name"));
+    m_frElement = makePanel(QStringLiteral("FrElement"), m_comNE, QStringLiteral("CmdNEOk"), QStringLiteral("OK"),
+                            QStringLiteral("CmdNECancel"), QStringLiteral("Cancel"));
+    m_txtNC = new QLineEdit(QStringLiteral("Enter ClassName"));
+    m_txtNC->setObjectName(QStringLiteral("TxtNC"));
+    m_txtNC->setAccessibleName(QStringLiteral("Class name"));
+    m_frClass = makePanel(QStringLiteral("FrClass"), m_txtNC, QStringLiteral("CmdNCok"), QStringLiteral("OK"),
+                          QStringLiteral("CmdNCcancel"), QStringLiteral("Cancel"));
+    m_txtNI = new QLineEdit(QStringLiteral("Enter ID Name"));
+    m_txtNI->setObjectName(QStringLiteral("TxtNI"));
+    m_txtNI->setAccessibleName(QStringLiteral("ID name"));
+    m_frID = makePanel(QStringLiteral("FrID"), m_txtNI, QStringLiteral("CmdNIok"), QStringLiteral("OK"),
+                       QStringLiteral("CmdNIcancel"), QStringLiteral("Cancel"));
+
+    // The selected node keeps these colours while the tree does not have the focus.
+    QPalette treePalette = m_tv->palette();
+    treePalette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(147, 160, 112));
+    treePalette.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
+    m_tv->setPalette(treePalette);
+    m_tv->viewport()->installEventFilter(this);
+    m_tv->installEventFilter(this);
+    connect(m_tv, &QAbstractItemView::clicked, this, &Form1::jumpToNode);
+    connect(m_tv, &QAbstractItemView::activated, this, &Form1::jumpToNode);
+    connect(m_tv, &SelectorTree::labelEdited, this, &Form1::renameSelector);
 
     m_lbl2 = makeCaptionBar(QStringLiteral("Lbl2"), QStringLiteral(" Properties"), m_frame1);
 
@@ -615,6 +664,120 @@ bool Form1::writeDocument(const QString &path, const QString &title)
     return true;
 }
 
+// ---- Selector tree and new-selector panels ----
+
+void Form1::placePanel(QFrame *panel)
+{
+    const PaneGeometry &g = m_geometry;
+    // All three panels are as high as the element panel.
+    const int height = qMax(twipsToPxY(495), m_frElement->sizeHint().height());
+    const int top = twipsToPxY(g.tv.top + g.tv.height - 10) - height;
+    panel->setGeometry(twipsToPxX(g.tv.left + 20), top, twipsToPxX(g.tv.width - 40), height);
+}
+
+void Form1::openPanel(QFrame *panel)
+{
+    placePanel(panel);
+    for (QFrame *other : {m_frElement, m_frClass, m_frID})
+        other->setVisible(other == panel);
+    panel->raise();
+    if (panel == m_frElement) {
+        m_comNE->setFocus();
+    } else {
+        QLineEdit *input = panel == m_frClass ? m_txtNC : m_txtNI;
+        input->setFocus();
+        input->selectAll();
+    }
+}
+
+void Form1::commitPanel(QFrame *panel)
+{
+    QString name;
+    QString message;
+    if (panel == m_frElement) {
+        name = m_comNE->currentText();
+        message = QStringLiteral("Please choose an element.");
+    } else if (panel == m_frClass) {
+        name = m_txtNC->text();
+        message = QStringLiteral("Please enter a valid class name.");
+    } else {
+        name = m_txtNI->text();
+        message = QStringLiteral("Please enter a valid ID name.");
+    }
+    if (name.isEmpty()) {
+        MsgBox(this, message, DialogSeam::Critical);
+        return;
+    }
+    InsertRule(*m_mainText, m_blocks, panel == m_frID ? u'#' + name : name);
+    panel->hide();
+    RefreshMe();
+    FillTree();
+    m_mainText->setFocus();
+}
+
+void Form1::newFromTree()
+{
+    const QString path = m_tv->fullPath(m_tv->currentIndex());
+    if (path.startsWith(u'E'))
+        openPanel(m_frElement);
+    else if (path.startsWith(u'C'))
+        openPanel(m_frClass);
+    else if (path.startsWith(u'I'))
+        openPanel(m_frID);
+}
+
+void Form1::deleteSelector()
+{
+    const int node = m_tv->selectedNode();
+    if (node == 0)
+        return;
+    const QString path = m_tv->fullPath(m_tv->indexOfNode(node));
+    if (path == QLatin1String("IDs") || path == QLatin1String("Elements") || path == QLatin1String("Classes"))
+        return;
+    const ItmClass &block = m_blocks.Item(node - 3);
+    if (!DeleteBlock(*m_mainText, block)) {
+        MsgBox(this,
+               QStringLiteral("The rule ") + block.ID()
+                   + QStringLiteral(" has no closing brace, so where it ends is not known. Delete it in the text."),
+               DialogSeam::Warning);
+        return;
+    }
+    RefreshMe();
+    FillTree();
+}
+
+void Form1::renameSelector(int node, const QString &text)
+{
+    if (node < 4 || node - 3 > m_blocks.Count())
+        return;
+    RenameSelector(*m_mainText, m_blocks.Item(node - 3), text);
+    RefreshMe();
+    FillTree();
+    m_mainText->setFocus();
+}
+
+void Form1::jumpToNode(const QModelIndex &index)
+{
+    JumpToSelector(*m_mainText, m_blocks, index.data().toString());
+    m_mainText->setFocus();
+}
+
+void Form1::treeMouseReleased(QMouseEvent *event)
+{
+    const QModelIndex index = m_tv->indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return;
+    const bool group = m_tv->nodeIndex(index) <= 3;
+    if (event->button() == Qt::RightButton) {
+        m_mTDelete->setEnabled(!group);
+        m_mTrename->setEnabled(!group);
+        m_tv->setCurrentIndex(index);
+        m_mTree->popup(m_tv->viewport()->mapToGlobal(event->position().toPoint()));
+    } else if (event->button() == Qt::LeftButton) {
+        m_tbPDelete->setEnabled(!group);
+    }
+}
+
 // ---- Caret tracking ----
 
 QString Form1::caretStatusText() const
@@ -743,6 +906,33 @@ void Form1::deletePreviewCopies()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Events arrive while the window is still being built; the tree may not exist yet.
+    if (!m_tv) {
+    } else if (watched == m_tv->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        treeMouseReleased(static_cast<QMouseEvent *>(event));
+    } else if (watched == m_tv && event->type() == QEvent::ContextMenu) {
+        // The mouse opens the popup on release; the keyboard's menu key opens it at
+        // the current node.
+        const auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (menuEvent->reason() == QContextMenuEvent::Keyboard && m_tv->currentIndex().isValid()) {
+            const bool group = m_tv->nodeIndex(m_tv->currentIndex()) <= 3;
+            m_mTDelete->setEnabled(!group);
+            m_mTrename->setEnabled(!group);
+            m_mTree->popup(m_tv->viewport()->mapToGlobal(m_tv->visualRect(m_tv->currentIndex()).center()));
+        }
+        return true;
+    } else if ((watched == m_comNE || watched == m_txtNC || watched == m_txtNI) && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        QFrame *panel = watched == m_comNE ? m_frElement : watched == m_txtNC ? m_frClass : m_frID;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            commitPanel(panel);
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            panel->hide();
+            return true;
+        }
+    }
     if (watched == m_surface) {
         switch (event->type()) {
         case QEvent::Resize:
@@ -810,8 +1000,7 @@ void Form1::applyGeometry()
 
     // The new-selector panels sit over the bottom of the tree.
     for (QFrame *panel : {m_frElement, m_frClass, m_frID})
-        panel->setGeometry(twipsToPxX(g.tv.left + 20), twipsToPxY(g.tv.top + g.tv.height - 495 - 10),
-                           twipsToPxX(g.tv.width - 40), twipsToPxY(495));
+        placePanel(panel);
 }
 
 } // namespace sheetsmith
