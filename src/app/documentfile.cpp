@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -144,7 +145,10 @@ ReadResult decodeDocument(const QByteArray &bytes)
     if (isValidUtf8(bytes, start)) {
         result.format.encoding = FileFormat::Encoding::Utf8;
         result.format.bom = bom;
-        decoded = QString::fromUtf8(bytes.constData() + start, bytes.size() - start);
+        // The mark taken off above is the only one dropped: a second mark right after
+        // it is a character of the text (QString::fromUtf8 would drop it too).
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        decoded = utf8(QByteArrayView(bytes.constData() + start, bytes.size() - start));
     } else {
         // A mark followed by bytes that are not UTF-8 is three Windows-1252
         // characters like any others, and is written back as such.

@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
 #include "app/icons.h"
+#include "blocks/editcommands.h"
+#include "blocks/frmfind.h"
 #include "blocks/scanner.h"
 #include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
@@ -8,6 +10,7 @@
 #include "dialogs/dialogseam.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
+#include "inspector/propertyinspector.h"
 #include "inspector/helpers.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
@@ -26,6 +29,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -91,7 +98,12 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
     resize(twipsToPxX(10260), twipsToPxY(8550) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The editor outlives this window's own members while Qt deletes the children; it
+    // must not reach the handlers of a half-destroyed window.
+    disconnect(m_mainText, nullptr, this, nullptr);
+}
 
 int Form1::twipsToPxX(float twips) const
 {
@@ -143,22 +155,26 @@ void Form1::buildMenus()
     QAction *mUndi = addMenuEntry(mEdit, QStringLiteral("mUndi"), QStringLiteral("Undo"));
     connect(mUndi, &QAction::triggered, this, [this] { m_mainText->undo(); });
     mEdit->addSeparator();
+    const auto command = [this, mEdit](const QString &name, const QString &caption, EditCommand which) {
+        connect(addMenuEntry(mEdit, name, caption), &QAction::triggered, this, [this, which] { runCommand(which); });
+    };
+    command(QStringLiteral("mCut"), QStringLiteral("Cut\tCtrl+X"), EditCommand::Cut);
+    command(QStringLiteral("mCopy"), QStringLiteral("Copy\tCtrl+C"), EditCommand::Copy);
+    command(QStringLiteral("mPaste"), QStringLiteral("Paste\tCtrl+V"), EditCommand::Paste);
+    command(QStringLiteral("mSelectAll"), QStringLiteral("Select All\tCtrl+A"), EditCommand::SelectAll);
+    mEdit->addSeparator();
+    command(QStringLiteral("mFindReplace"), QStringLiteral("Find and Replace"), EditCommand::Find);
+    mEdit->addSeparator();
+    command(QStringLiteral("mIndent"), QStringLiteral("Indent"), EditCommand::Indent);
+    command(QStringLiteral("mUnident"), QStringLiteral("Unident"), EditCommand::Unindent);
+    mEdit->addSeparator();
+    command(QStringLiteral("mNBlock"), QStringLiteral("Next Block"), EditCommand::NextBlock);
+    command(QStringLiteral("mPBlock"), QStringLiteral("Previous Block"), EditCommand::PreviousBlock);
+    mEdit->addSeparator();
+    command(QStringLiteral("mComment"), QStringLiteral("Comment"), EditCommand::Comment);
+    m_mEdit = mEdit;
     // Commands whose behaviour is not built yet stay visible but disabled.
     const auto pending = [](QAction *a) { a->setEnabled(false); };
-    pending(addMenuEntry(mEdit, QStringLiteral("mCut"), QStringLiteral("Cut\tCtrl+X")));
-    pending(addMenuEntry(mEdit, QStringLiteral("mCopy"), QStringLiteral("Copy\tCtrl+C")));
-    pending(addMenuEntry(mEdit, QStringLiteral("mPaste"), QStringLiteral("Paste\tCtrl+V")));
-    pending(addMenuEntry(mEdit, QStringLiteral("mSelectAll"), QStringLiteral("Select All\tCtrl+A")));
-    mEdit->addSeparator();
-    pending(addMenuEntry(mEdit, QStringLiteral("mFindReplace"), QStringLiteral("Find and Replace")));
-    mEdit->addSeparator();
-    pending(addMenuEntry(mEdit, QStringLiteral("mIndent"), QStringLiteral("Indent")));
-    pending(addMenuEntry(mEdit, QStringLiteral("mUnident"), QStringLiteral("Unident")));
-    mEdit->addSeparator();
-    pending(addMenuEntry(mEdit, QStringLiteral("mNBlock"), QStringLiteral("Next Block")));
-    pending(addMenuEntry(mEdit, QStringLiteral("mPBlock"), QStringLiteral("Previous Block")));
-    mEdit->addSeparator();
-    pending(addMenuEntry(mEdit, QStringLiteral("mComment"), QStringLiteral("Comment")));
 
     QMenu *mTools = menuBar()->addMenu(QStringLiteral("Tools"));
     mTools->setObjectName(QStringLiteral("mTools"));
@@ -217,18 +233,18 @@ void Form1::buildMainToolbar()
         {"Open", "Open a new file", 2, true},
         {"Save", "Save current File", 3, true},
         {nullptr, nullptr, 0, false},
-        {"Cut", "Cut selected line.", 4, false},
-        {"Copy", "Copy selected line", 5, false},
-        {"Paste", "Paste from clipboard", 6, false},
-        {"Find", "Find and Replace", 7, false},
+        {"Cut", "Cut selected line.", 4, true},
+        {"Copy", "Copy selected line", 5, true},
+        {"Paste", "Paste from clipboard", 6, true},
+        {"Find", "Find and Replace", 7, true},
         {nullptr, nullptr, 0, false},
         {"Undo", "Undo last action", 8, true},
         {nullptr, nullptr, 0, false},
-        {"Indent", "Indent", 10, false},
-        {"Outdent", "Unindent", 11, false},
-        {"Comment", "Comment current selection", 12, false},
-        {"NextBlock", "Jump to Next Declaration Block", 13, false},
-        {"PrevBlock", "Jump to previous declaration block", 14, false},
+        {"Indent", "Indent", 10, true},
+        {"Outdent", "Unindent", 11, true},
+        {"Comment", "Comment current selection", 12, true},
+        {"NextBlock", "Jump to Next Declaration Block", 13, true},
+        {"PrevBlock", "Jump to previous declaration block", 14, true},
         {nullptr, nullptr, 0, false},
         {"Test1", "Test current style sheet with browser one", 15, false},
         {"Test2", "Test current style sheet with browser two", 16, false},
@@ -260,6 +276,24 @@ void Form1::onMainToolbarButton(const QString &key)
         Save();
     else if (key == QLatin1String("Undo"))
         m_mainText->undo();
+    else if (key == QLatin1String("Cut"))
+        runCommand(EditCommand::Cut);
+    else if (key == QLatin1String("Copy"))
+        runCommand(EditCommand::Copy);
+    else if (key == QLatin1String("Paste"))
+        runCommand(EditCommand::Paste);
+    else if (key == QLatin1String("Find"))
+        runCommand(EditCommand::Find);
+    else if (key == QLatin1String("Indent"))
+        runCommand(EditCommand::Indent);
+    else if (key == QLatin1String("Outdent"))
+        runCommand(EditCommand::Unindent);
+    else if (key == QLatin1String("Comment"))
+        runCommand(EditCommand::Comment);
+    else if (key == QLatin1String("NextBlock"))
+        runCommand(EditCommand::NextBlock);
+    else if (key == QLatin1String("PrevBlock"))
+        runCommand(EditCommand::PreviousBlock);
 }
 
 void Form1::onSelectorToolbarButton(const QString &key)
@@ -410,6 +444,11 @@ void Form1::buildRightPane()
     // Style sheets are read line by line; long lines scroll rather than wrap.
     m_mainText->setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(m_mainText, &RichEdit::selChanged, this, &Form1::onMainTextSelChange);
+    connect(m_mainText, &RichEdit::keyDown, this, &Form1::onMainTextKeyDown);
+    connect(m_mainText, &RichEdit::mouseUp, this, &Form1::onMainTextMouseUp);
+    connect(m_mainText, &RichEdit::draggedOver, this, &Form1::onMainTextDragOver);
+    connect(m_mainText, &RichEdit::dropped, this, &Form1::onMainTextDrop);
+    m_commands = std::make_unique<EditCommands>(*m_mainText, m_blocks, m_colouriser, m_settings);
 }
 
 void Form1::buildStatusBar()
@@ -447,6 +486,10 @@ bool Form1::startUp(const QString &commandLine)
         auto *row = new QTreeWidgetItem(m_lstP, QStringList{name, QString()});
         row->setData(0, Qt::UserRole, name); // the row's key
     }
+    // The value editors work on the rows just made; owned by the list.
+    m_inspector = new PropertyInspector(m_lstP, m_txtInfo, *m_mainText, m_catalogue, *m_fileDialog,
+                                        [this] { return m_docPath; }, this);
+    connect(m_mainText, &RichEdit::focusGained, m_inspector, &PropertyInspector::commitOpenEditor);
 
     FillTree(); // the three groups, empty
     m_mTree->menuAction()->setVisible(false);
@@ -463,6 +506,7 @@ bool Form1::startUp(const QString &commandLine)
 
     applyEditorSettings();
     restorePlacement();
+    m_inspector->fillFontList();
 
     if (!commandLine.isEmpty()) {
         QString path = commandLine;
@@ -662,6 +706,96 @@ bool Form1::writeDocument(const QString &path, const QString &title)
     m_recent.addRecentFile(m_docTitle, m_docPath);
     refreshRecentMenu();
     return true;
+}
+
+// ---- Editing commands and the editor's own keys, mouse and drops ----
+
+void Form1::runCommand(EditCommand which)
+{
+    switch (which) {
+    case EditCommand::Cut: m_commands->Cut(); break;
+    case EditCommand::Copy: m_commands->Copy(); break;
+    case EditCommand::Paste: m_commands->Paste(); break;
+    case EditCommand::SelectAll: m_commands->SelectAll(); break;
+    case EditCommand::Indent: m_commands->Indent(); break;
+    case EditCommand::Unindent: m_commands->Unindent(); break;
+    case EditCommand::Comment: m_commands->Comment(); break;
+    case EditCommand::NextBlock: m_commands->NextBlock(); break;
+    case EditCommand::PreviousBlock: m_commands->PreviousBlock(); break;
+    case EditCommand::Find: FrmFind::showFor(this, *m_mainText); break;
+    }
+}
+
+void Form1::onMainTextKeyDown(QKeyEvent *event, bool *consumed)
+{
+    // The keypad flag says where a key sits, not which modifiers are held.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (mods == Qt::ControlModifier && (key == Qt::Key_V || key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_F)) {
+        runCommand(key == Qt::Key_V   ? EditCommand::Paste
+                   : key == Qt::Key_C ? EditCommand::Copy
+                   : key == Qt::Key_X ? EditCommand::Cut
+                                      : EditCommand::Find);
+        *consumed = true;
+    } else if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        // Shift+Tab arrives as Backtab; Tab with any other modifiers indents.
+        runCommand(mods == Qt::ShiftModifier ? EditCommand::Unindent : EditCommand::Indent);
+        *consumed = true;
+    }
+}
+
+void Form1::onMainTextMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint position)
+{
+    if (button == Qt::RightButton)
+        m_mEdit->popup(m_mainText->viewport()->mapToGlobal(position));
+}
+
+void Form1::onMainTextDragOver(QDragMoveEvent *event, bool *handled)
+{
+    const QMimeData *data = event->mimeData();
+    const bool ctrl = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    if (data->hasUrls()) {
+        // A file can only be opened, never moved into the sheet.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        *handled = true;
+    } else if (data->hasText()) {
+        event->setDropAction(ctrl ? Qt::CopyAction : Qt::MoveAction);
+        event->accept();
+        m_mainText->setSelStart(m_mainText->charFromPos(event->position().toPoint()));
+        *handled = true;
+    }
+}
+
+void Form1::onMainTextDrop(QDropEvent *event, bool *handled)
+{
+    const QMimeData *data = event->mimeData();
+    // Files dragged from a file manager come as a list of URLs, often with their
+    // addresses as text beside it: a list of files is taken as files, never as text.
+    if (data->hasUrls() || !data->hasText()) {
+        const QList<QUrl> urls = data->urls();
+        if (urls.size() == 1 && urls.first().isLocalFile()) {
+            const QString path = urls.first().toLocalFile();
+            OpenDocument(QFileInfo(path).fileName(), path);
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        *handled = true;
+        return;
+    }
+    const bool ctrl = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    event->setDropAction(ctrl ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+    Colouring = true;
+    // Text dragged from another program may come without an RTF form: its plain text
+    // goes in then, in the colour of the text before it.
+    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+    if (!rtf.isEmpty())
+        m_mainText->setSelRTF(QString::fromUtf8(rtf));
+    else
+        m_mainText->setSelText(data->text());
+    Colouring = false;
+    *handled = true;
 }
 
 // ---- Selector tree and new-selector panels ----

@@ -18,6 +18,9 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QDragMoveEvent;
+class QDropEvent;
+class QKeyEvent;
 class QModelIndex;
 class QMouseEvent;
 class QPlainTextEdit;
@@ -29,6 +32,8 @@ class QTreeWidget;
 namespace sheetsmith {
 
 class CdlgEx;
+class EditCommands;
+class PropertyInspector;
 class RichEdit;
 class SelectorTree;
 class SettingsStore;
@@ -115,6 +120,12 @@ private:
     bool writeDocument(const QString &path, const QString &title);
     void applyGeometry();
     void catchUp();
+    enum class EditCommand { Cut, Copy, Paste, SelectAll, Find, Indent, Unindent, Comment, NextBlock, PreviousBlock };
+    void runCommand(EditCommand which);
+    void onMainTextKeyDown(QKeyEvent *event, bool *consumed);
+    void onMainTextMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void onMainTextDragOver(QDragMoveEvent *event, bool *handled);
+    void onMainTextDrop(QDropEvent *event, bool *handled);
     void placePanel(QFrame *panel);
     void openPanel(QFrame *panel);
     void commitPanel(QFrame *panel);
@@ -172,6 +183,9 @@ private:
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     QMenu *m_mTree = nullptr;
+    QMenu *m_mEdit = nullptr;
+    std::unique_ptr<EditCommands> m_commands;
+    PropertyInspector *m_inspector = nullptr; // a child of the property list
     std::array<QAction *, 4> m_mRecent{};
     std::array<QAction *, 10> m_mPreview{};
 

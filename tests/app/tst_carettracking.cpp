@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -33,6 +34,7 @@ private slots:
     void shiftDownNeitherRecoloursNorRebuilds();
     void valuesComeFromTheLastRebuild();
     void statusAtTheStartOfAOneLineText();
+    void inspectorWritesIntoTheBlockAtTheCaret();
 
 private:
     void open(const QByteArray &sheet);
@@ -217,6 +219,25 @@ void TestCaretTracking::statusAtTheStartOfAOneLineText()
     QCOMPARE(m_window->caretStatusText(), QStringLiteral("Line 1 of 1, Col 1"));
     m_editor->setText(QStringLiteral("a"));
     QCOMPARE(m_window->caretStatusText(), QStringLiteral("Line 1 of  1, Col  1"));
+}
+
+void TestCaretTracking::inspectorWritesIntoTheBlockAtTheCaret()
+{
+    open("p {\n  margin: 0;\n}\n");
+    moveTo(2, 3);
+    const auto rows = m_list->findItems(QStringLiteral("margin"), Qt::MatchExactly, 0);
+    QCOMPARE(rows.size(), 1);
+    const QModelIndex cell = m_list->indexFromItem(rows.first(), 1);
+    m_list->scrollTo(cell);
+    const QPoint at = m_list->visualRect(cell).center();
+    QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, at);
+    auto *text = m_window->findChild<QLineEdit *>(QStringLiteral("TxtP"));
+    QVERIFY(text && text->isVisible());
+    QCOMPARE(text->text(), QStringLiteral("0"));
+    text->setText(QStringLiteral("2px 4px"));
+    QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(m_editor->text(), QStringLiteral("p {\r\n  margin: 2px 4px;\r\n}\r\n"));
+    QCOMPARE(value(QStringLiteral("margin")), QStringLiteral("2px 4px"));
 }
 
 QTEST_MAIN(TestCaretTracking)
