@@ -1,6 +1,7 @@
 #include "blocks/frmfind.h"
 
 #include "dialogs/dialogseam.h"
+#include "editor/colouring.h"
 #include "editor/richedit.h"
 
 #include <QCheckBox>
@@ -277,14 +278,20 @@ void FrmFind::cmdReplaceAllClick()
     // contains the searched text is never searched again, and the text after the
     // position shrinks with every round: the loop ends. An empty "Find what:" box
     // matches nothing and makes no replacement. The count has no upper limit.
+    // The replacements are the program's own run of edits: caret tracking stays out of
+    // them (it would rescan the sheet at every line the run passes) and catches up at
+    // the author's next move.
     qsizetype count = 0;
     if (!what.isEmpty()) {
+        const bool wasColouring = Colouring;
+        Colouring = true;
         qsizetype from = 0;
         while (m_editor->find(what, from, std::nullopt, options) >= 0) {
             ++count;
             m_editor->setSelText(with);
             from = m_editor->selStart();
         }
+        Colouring = wasColouring;
     }
 
     MsgBox(this,
