@@ -5,6 +5,8 @@
 #include "editor/textmodel.h"
 #include "inspector/helpers.h"
 
+#include <algorithm>
+
 namespace sheetsmith {
 
 namespace {
@@ -20,6 +22,32 @@ QString trimBlanks(const QString &s)
     return s.mid(from, to - from);
 }
 
+// A whole-word, case-insensitive search for a property name, 1-based, giving up at the
+// first match that starts at or after limit1. Besides the usual word delimiters the
+// braces count as delimiters here, so a rule written on one line without blanks
+// ("p{color:red}") shows its value too.
+bool isNameDelimiter(QChar c)
+{
+    return !IsWordChar(c) || c == u'{' || c == u'}';
+}
+
+qsizetype findPropertyName(const QString &text, qsizetype start1, const QString &name, qsizetype limit1)
+{
+    const qsizetype viewEnd = std::min<qsizetype>(text.size(), std::max<qsizetype>(limit1 - 1, 0) + name.size());
+    const QStringView view = QStringView(text).left(viewEnd);
+    qsizetype from = std::max<qsizetype>(start1, 1) - 1;
+    while (from < view.size()) {
+        const qsizetype at = view.indexOf(name, from, Qt::CaseInsensitive);
+        if (at < 0 || at + 1 >= limit1)
+            return 0;
+        const qsizetype after = at + name.size();
+        if ((at == 0 || isNameDelimiter(text[at - 1])) && after < text.size() && isNameDelimiter(text[after]))
+            return at + 1;
+        from = at + 1;
+    }
+    return 0;
+}
+
 QString signedNumber(qint64 n)
 {
     return (n < 0 ? QString() : QStringLiteral(" ")) + QString::number(n);
@@ -31,7 +59,9 @@ std::optional<QString> DeclaredValue(const TextModel &text, const ItmClass &bloc
 {
     // The block runs from its selector line to its "}"; a block whose "}" is missing
     // or commented out (Ends 0) holds nothing.
-    const qsizetype e = FindWholeWord(block.Begins() + 1, text.text(), name, block.Ends());
+    if (name.isEmpty())
+        return std::nullopt;
+    const qsizetype e = findPropertyName(text.text(), block.Begins() + 1, name, block.Ends());
     if (e == 0 || e >= block.Ends())
         return std::nullopt;
 
@@ -39,7 +69,7 @@ std::optional<QString> DeclaredValue(const TextModel &text, const ItmClass &bloc
     line = StripComments(line);
     line.remove(QStringLiteral("!important"), Qt::CaseInsensitive);
 
-    const qsizetype p = FindWholeWord(1, line, name);
+    const qsizetype p = findPropertyName(line, 1, name, line.size() + 1);
     if (p == 0)
         return std::nullopt;
     // The value ends at the first ";" after the name, or at the "}" of a rule written on

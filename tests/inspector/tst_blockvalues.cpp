@@ -43,6 +43,8 @@ void TestBlockValues::valueOfAProperty_data()
     QTest::newRow("not in this block") << "h1 {|  color: red;|}|p {|  margin: 0;|}" << "color" << none;
     QTest::newRow("only after the block") << "p {|  margin: 0;|}|color: red;" << "color" << none;
     QTest::newRow("selector line counts") << "p { color: red;|}" << "color" << "red";
+    QTest::newRow("minified rule") << "p{color:red;margin:0}" << "margin" << "0";
+    QTest::newRow("minified, first declaration") << "p{color:red}" << "color" << "red";
 }
 
 void TestBlockValues::valueOfAProperty()
