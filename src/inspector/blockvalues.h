@@ -16,10 +16,9 @@ class TextModel;
 // inside a comment.
 //
 // Braces count as word delimiters too, so a rule written on one line without blanks
-// ("p{color:red}") shows its values. The value is read after the whole-word occurrence
-// of the name on that line, so a
-// longer name that starts the same way and stands first ("font-size" before "font")
-// does not lend its value.
+// ("p{color:red}") shows its values. The value is read after the whole-word
+// occurrence of the name on that line, so a longer name that starts the same way and
+// stands first ("font-size" before "font") does not lend its value.
 std::optional<QString> DeclaredValue(const TextModel &text, const ItmClass &block, const QString &name);
 
 // The caret position as the status bar shows it: "Line 3 of  12, Col  5". Every
