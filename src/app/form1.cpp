@@ -12,6 +12,8 @@
 #include "inspector/blockvalues.h"
 #include "inspector/propertyinspector.h"
 #include "inspector/helpers.h"
+#include "preview/frmabout.h"
+#include "preview/weblinks.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -185,19 +187,22 @@ void Form1::buildMenus()
         m_mPreview[size_t(i)]->setVisible(false);
     }
     mTools->addSeparator();
-    pending(addMenuEntry(mTools, QStringLiteral("mValidate"),
-                         QStringLiteral("Validate file using W3C validator")));
+    connect(addMenuEntry(mTools, QStringLiteral("mValidate"), QStringLiteral("Validate file using W3C validator")),
+            &QAction::triggered, this, [this] { WebLinks::ValidateWithW3C(this, m_mainText->text()); });
     mTools->addSeparator();
     pending(addMenuEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings")));
 
     QMenu *mHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mHelp->setObjectName(QStringLiteral("mHelp"));
-    pending(addMenuEntry(mHelp, QStringLiteral("mHomePage"), QStringLiteral("&Home Page")));
-    pending(addMenuEntry(mHelp, QStringLiteral("mcss1"), QStringLiteral("CSS1 Reference")));
-    pending(addMenuEntry(mHelp, QStringLiteral("mReport"),
-                         QStringLiteral("&Report errors, suggestions, comments")));
+    connect(addMenuEntry(mHelp, QStringLiteral("mHomePage"), QStringLiteral("&Home Page")), &QAction::triggered,
+            this, [this] { WebLinks::OpenHomePage(this); });
+    connect(addMenuEntry(mHelp, QStringLiteral("mcss1"), QStringLiteral("CSS1 Reference")), &QAction::triggered,
+            this, [this] { WebLinks::OpenCss1Reference(this); });
+    connect(addMenuEntry(mHelp, QStringLiteral("mReport"), QStringLiteral("&Report errors, suggestions, comments")),
+            &QAction::triggered, this, [this] { WebLinks::ReportErrors(this); });
     mHelp->addSeparator();
-    pending(addMenuEntry(mHelp, QStringLiteral("mAbout"), QStringLiteral("About")));
+    connect(addMenuEntry(mHelp, QStringLiteral("mAbout"), QStringLiteral("About")), &QAction::triggered, this,
+            [this] { FrmAbout::showFor(this); });
 
     // The tree's popup menu; never part of the menu bar.
     m_mTree = new QMenu(QStringLiteral("Tree"), this);

@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetsmith"));
     QApplication::setOrganizationName(QStringLiteral("Sheetsmith"));
+    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
 
     sheetsmith::SettingsStore settings;
     settings.ensureEditorDefaults();

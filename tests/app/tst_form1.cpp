@@ -4,6 +4,8 @@
 #include "editor/richedit.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "preview/scopedlauncher.h"
+#include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 
 #include <QAccessible>
@@ -69,6 +71,7 @@ private slots:
     void openingFillsTheTreeAndRefreshRebuildsIt();
     void propertyListShowsTheCatalogue();
     void everyControlHasAnAccessibleName();
+    void validateHandsTheSheetOver();
     void undoFromMenuAndToolbar_data();
     void undoFromMenuAndToolbar();
     void damagedCatalogueStopsStartUp_data();
@@ -514,6 +517,21 @@ void TestForm1::everyControlHasAnAccessibleName()
                                                    widget->objectName());
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+void TestForm1::validateHandsTheSheetOver()
+{
+    RecordingLauncher launcher;
+    ScopedLauncher scope(launcher);
+    auto w = makeWindow();
+    w->MainText()->setText(QStringLiteral("p {\r\n}"));
+    m_dialogs->answerMessage(DialogSeam::Ok);
+    w->findChild<QAction *>(QStringLiteral("mValidate"))->trigger();
+    QVERIFY(m_dialogs->messages().first().text.startsWith(QStringLiteral("Instructions:\r\n")));
+    QCOMPARE(launcher.clipboardText(), QStringLiteral("p {\r\n}"));
+    QCOMPARE(launcher.urls().size(), 1);
+    m_dialogs->answerMessage(DialogSeam::No);
+    QVERIFY(w->close());
 }
 
 void TestForm1::undoFromMenuAndToolbar_data()
