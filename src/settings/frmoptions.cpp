@@ -1,0 +1,614 @@
+#include "settings/frmoptions.h"
+
+#include "dialogs/dialogseam.h"
+#include "editor/colouring.h"
+#include "editor/richedit.h"
+#include "inspector/helpers.h"
+#include "settings/optionsrules.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace sheetsmith {
+
+namespace {
+
+const QString kAddCaption = QStringLiteral(" Add Browser ");
+const QString kEditCaption = QStringLiteral(" Edit Browser ");
+const QString kCancel = QStringLiteral("Cancel");
+
+constexpr int kMinListedSize = 7;
+constexpr int kMaxListedSize = 24;
+
+// Sets Colouring while the editor's rich text is replaced, so that caret tracking takes
+// the selection notifications of the replacement for the program's own; gives the
+// flag back its value at the end, as it was before.
+class ColouringGuard
+{
+public:
+    ColouringGuard() : m_previous(Colouring) { Colouring = true; }
+    ~ColouringGuard() { Colouring = m_previous; }
+    ColouringGuard(const ColouringGuard &) = delete;
+    ColouringGuard &operator=(const ColouringGuard &) = delete;
+
+private:
+    bool m_previous;
+};
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    if (!name.isEmpty())
+        l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+QPointer<FrmOptions> FrmOptions::s_instance;
+
+FrmOptions::FrmOptions(SettingsStore &store, RichEdit &editor, Colouriser &colouriser,
+                       QLabel *statusPanel1, std::function<void()> refreshBrowserMenu,
+                       QWidget *owner)
+    : QDialog(owner),
+      m_store(store),
+      m_editor(&editor),
+      m_colouriser(colouriser),
+      m_statusPanel1(statusPanel1),
+      m_refreshBrowserMenu(std::move(refreshBrowserMenu))
+{
+    setObjectName(QStringLiteral("FrmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    buildControls();
+    loadFromStore();
+    m_tb->setCurrentIndex(0);
+    showPage(0);
+}
+
+FrmOptions::~FrmOptions() = default;
+
+FrmOptions *FrmOptions::showFor(QWidget *owner, SettingsStore &store, RichEdit &editor,
+                                Colouriser &colouriser, QLabel *statusPanel1,
+                                std::function<void()> refreshBrowserMenu)
+{
+    if (!s_instance) {
+        // Owned by owner; deletes itself when closed.
+        s_instance = new FrmOptions(store, editor, colouriser, statusPanel1,
+                                    std::move(refreshBrowserMenu), owner);
+    }
+    s_instance->show();
+    s_instance->raise();
+    s_instance->activateWindow();
+    return s_instance;
+}
+
+FrmOptions *FrmOptions::instance()
+{
+    return s_instance;
+}
+
+QWidget *FrmOptions::sample(QWidget *parent, const QString &name, const QString &what)
+{
+    auto *shape = new QWidget(parent);
+    shape->setObjectName(name);
+    shape->setAutoFillBackground(true);
+    shape->setAccessibleName(what);
+    shape->setMinimumSize(48, 18);
+    shape->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return shape;
+}
+
+void FrmOptions::setSampleColour(QWidget *sample, ColourValue colour)
+{
+    QPalette palette = sample->palette();
+    palette.setColor(QPalette::Window, colourToQColor(colour));
+    sample->setPalette(palette);
+    sample->setAccessibleDescription(QLatin1Char('#') + ColorToHex(colour));
+}
+
+ColourValue FrmOptions::sampleColour(const QWidget *sample)
+{
+    return colourFromQColor(sample->palette().color(QPalette::Window));
+}
+
+QWidget *FrmOptions::sampleOf(ColourKind kind) const
+{
+    switch (kind) {
+    case Selectors:
+        return m_shpSelectors;
+    case Brackets:
+        return m_shpBrackets;
+    case Comments:
+        break;
+    }
+    return m_shpComments;
+}
+
+ColourValue FrmOptions::commentsColour() const
+{
+    return sampleColour(m_shpComments);
+}
+
+ColourValue FrmOptions::bracketsColour() const
+{
+    return sampleColour(m_shpBrackets);
+}
+
+ColourValue FrmOptions::selectorsColour() const
+{
+    return sampleColour(m_shpSelectors);
+}
+
+void FrmOptions::buildControls()
+{
+    m_tb = new QTabBar(this);
+    m_tb->setObjectName(QStringLiteral("Tb"));
+    m_tb->addTab(QStringLiteral("Editor"));
+    m_tb->addTab(QStringLiteral("Preview"));
+    connect(m_tb, &QTabBar::currentChanged, this, &FrmOptions::showPage);
+
+    // --- Editor page ---
+    m_frEditor = new QWidget(this);
+    m_frEditor->setObjectName(QStringLiteral("FrEditor"));
+
+    m_comFont = new QComboBox(m_frEditor);
+    m_comFont->setObjectName(QStringLiteral("ComFont"));
+    // Editable, so that a stored family that is not installed here still shows.
+    m_comFont->setEditable(true);
+    m_comFont->setInsertPolicy(QComboBox::NoInsert);
+    QLabel *lblFont = label(m_frEditor, QStringLiteral("LblFont"), QStringLiteral("Font : "));
+    lblFont->setBuddy(m_comFont);
+
+    m_comSize = new QComboBox(m_frEditor);
+    m_comSize->setObjectName(QStringLiteral("ComSize"));
+    m_comSize->setEditable(true);
+    m_comSize->setInsertPolicy(QComboBox::NoInsert);
+    QLabel *lblSize = label(m_frEditor, QString(), QStringLiteral("Size : "));
+    lblSize->setBuddy(m_comSize);
+
+    m_txtTab = new QLineEdit(m_frEditor);
+    m_txtTab->setObjectName(QStringLiteral("TxtTab"));
+    QLabel *lblTab = label(m_frEditor, QString(), QStringLiteral("Tab Width : "));
+    lblTab->setBuddy(m_txtTab);
+
+    auto *frCodeColors = new QGroupBox(QStringLiteral(" Color Coding "), m_frEditor);
+    frCodeColors->setObjectName(QStringLiteral("FrCodeColors"));
+    m_shpComments = sample(frCodeColors, QStringLiteral("ShpComments"), QStringLiteral("Comments colour"));
+    m_shpBrackets = sample(frCodeColors, QStringLiteral("ShpBrackets"), QStringLiteral("Brackets colour"));
+    m_shpSelectors = sample(frCodeColors, QStringLiteral("ShpSelectors"), QStringLiteral("Selectors colour"));
+    QPushButton *cmdComments = button(frCodeColors, QStringLiteral("CmdComments"), QStringLiteral("..."));
+    cmdComments->setAccessibleName(QStringLiteral("Choose the comments colour"));
+    QPushButton *cmdBrackets = button(frCodeColors, QStringLiteral("CmdBrackets"), QStringLiteral("..."));
+    cmdBrackets->setAccessibleName(QStringLiteral("Choose the brackets colour"));
+    QPushButton *cmdSelectors = button(frCodeColors, QStringLiteral("CmdSelectors"), QStringLiteral("..."));
+    cmdSelectors->setAccessibleName(QStringLiteral("Choose the selectors colour"));
+    connect(cmdComments, &QPushButton::clicked, this, [this] { pickColour(Comments); });
+    connect(cmdBrackets, &QPushButton::clicked, this, [this] { pickColour(Brackets); });
+    connect(cmdSelectors, &QPushButton::clicked, this, [this] { pickColour(Selectors); });
+
+    auto *colourGrid = new QGridLayout(frCodeColors);
+    const struct
+    {
+        QString caption;
+        QWidget *shape;
+        QPushButton *cmd;
+    } colourRows[] = {
+        {QStringLiteral("Comments :"), m_shpComments, cmdComments},
+        {QStringLiteral("Brackets   : "), m_shpBrackets, cmdBrackets},
+        {QStringLiteral("Selectors  : "), m_shpSelectors, cmdSelectors},
+    };
+    int row = 0;
+    for (const auto &r : colourRows) {
+        colourGrid->addWidget(label(frCodeColors, QString(), r.caption), row, 0);
+        colourGrid->addWidget(r.shape, row, 1);
+        colourGrid->addWidget(r.cmd, row, 2);
+        ++row;
+    }
+
+    auto *editorGrid = new QGridLayout(m_frEditor);
+    editorGrid->addWidget(lblFont, 0, 0);
+    editorGrid->addWidget(m_comFont, 0, 1);
+    editorGrid->addWidget(lblSize, 1, 0);
+    editorGrid->addWidget(m_comSize, 1, 1);
+    editorGrid->addWidget(lblTab, 2, 0);
+    editorGrid->addWidget(m_txtTab, 2, 1);
+    editorGrid->addWidget(frCodeColors, 3, 0, 1, 2);
+    editorGrid->setColumnStretch(1, 1);
+    editorGrid->setRowStretch(4, 1);
+
+    // --- Preview page ---
+    m_frPreview = new QWidget(this);
+    m_frPreview->setObjectName(QStringLiteral("FrPreview"));
+    QLabel *lblBrowsers = label(m_frPreview, QStringLiteral("LblBrowsers"),
+                                QStringLiteral("Installed Browsers:"));
+    m_lstBrowsers = new QListWidget(m_frPreview);
+    m_lstBrowsers->setObjectName(QStringLiteral("LstBrowsers"));
+    m_lstBrowsers->setSelectionMode(QAbstractItemView::SingleSelection);
+    lblBrowsers->setBuddy(m_lstBrowsers);
+    // The paths, entry i beside name i; never shown.
+    m_lstlBrowsers = new QListWidget(m_frPreview);
+    m_lstlBrowsers->setObjectName(QStringLiteral("LstlBrowsers"));
+    m_lstlBrowsers->hide();
+
+    QPushButton *cmdAdd = button(m_frPreview, QStringLiteral("CmdAdd"), QStringLiteral("Add..."));
+    QPushButton *cmdEdit = button(m_frPreview, QStringLiteral("CmdEdit"), QStringLiteral("Edit..."));
+    m_cmdDelete = button(m_frPreview, QStringLiteral("CmdDelete"), QStringLiteral("Delete"));
+    connect(cmdAdd, &QPushButton::clicked, this, &FrmOptions::cmdAddClick);
+    connect(cmdEdit, &QPushButton::clicked, this, &FrmOptions::cmdEditClick);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &FrmOptions::cmdDeleteClick);
+
+    m_frAdd = new QGroupBox(kAddCaption, m_frPreview);
+    m_frAdd->setObjectName(QStringLiteral("FrAdd"));
+    m_txtName = new QLineEdit(m_frAdd);
+    m_txtName->setObjectName(QStringLiteral("TxtName"));
+    m_txtPath = new QLineEdit(m_frAdd);
+    m_txtPath->setObjectName(QStringLiteral("TxtPath"));
+    QLabel *lblName = label(m_frAdd, QString(), QStringLiteral("Name:"));
+    lblName->setBuddy(m_txtName);
+    QLabel *lblPath = label(m_frAdd, QString(), QStringLiteral("Path :"));
+    lblPath->setBuddy(m_txtPath);
+    QPushButton *cmdBrowse = button(m_frAdd, QStringLiteral("CmdBrowse"), QStringLiteral("..."));
+    cmdBrowse->setAccessibleName(QStringLiteral("Browse for the browser program"));
+    QPushButton *cmdAddOK = button(m_frAdd, QStringLiteral("CmdAddOK"), QStringLiteral("Add Browser"));
+    connect(cmdBrowse, &QPushButton::clicked, this, &FrmOptions::cmdBrowseClick);
+    connect(cmdAddOK, &QPushButton::clicked, this, &FrmOptions::cmdAddOKClick);
+
+    auto *addGrid = new QGridLayout(m_frAdd);
+    addGrid->addWidget(lblName, 0, 0);
+    addGrid->addWidget(m_txtName, 0, 1, 1, 2);
+    addGrid->addWidget(lblPath, 1, 0);
+    addGrid->addWidget(m_txtPath, 1, 1);
+    addGrid->addWidget(cmdBrowse, 1, 2);
+    addGrid->addWidget(cmdAddOK, 2, 1, 1, 2, Qt::AlignRight);
+    addGrid->setColumnStretch(1, 1);
+    m_frAdd->hide();
+
+    auto *listButtons = new QVBoxLayout;
+    listButtons->addWidget(cmdAdd);
+    listButtons->addWidget(cmdEdit);
+    listButtons->addWidget(m_cmdDelete);
+    listButtons->addStretch(1);
+    auto *previewGrid = new QGridLayout(m_frPreview);
+    previewGrid->addWidget(lblBrowsers, 0, 0, 1, 2);
+    previewGrid->addWidget(m_lstBrowsers, 1, 0);
+    previewGrid->addLayout(listButtons, 1, 1);
+    previewGrid->addWidget(m_frAdd, 2, 0, 1, 2);
+    previewGrid->setColumnStretch(0, 1);
+    previewGrid->setRowStretch(1, 1);
+
+    // Both pages share one place; the stack keeps the window the size of the larger,
+    // so switching tabs does not resize it.
+    m_pages = new QStackedLayout;
+    m_pages->addWidget(m_frEditor);
+    m_pages->addWidget(m_frPreview);
+
+    QPushButton *cmdApply = button(this, QStringLiteral("CmdApply"), QStringLiteral("&Apply"));
+    QPushButton *cmdCancel = button(this, QStringLiteral("CmdCancel"), QStringLiteral("&Cancel"));
+    connect(cmdApply, &QPushButton::clicked, this, [this] { apply(); });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *dialogButtons = new QHBoxLayout;
+    dialogButtons->addStretch(1);
+    dialogButtons->addWidget(cmdApply);
+    dialogButtons->addWidget(cmdCancel);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(m_tb);
+    outer->addLayout(m_pages, 1);
+    outer->addLayout(dialogButtons);
+    // A fixed dialog border: the window keeps the size its contents need.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void FrmOptions::loadFromStore()
+{
+    namespace e = keys::editor;
+    namespace p = keys::preview;
+
+    FillFontList(m_comFont);
+    for (int size = kMinListedSize; size <= kMaxListedSize; ++size)
+        m_comSize->addItem(QString::number(size));
+    m_comFont->setCurrentText(m_store.read(e::Section, e::FontName));
+    m_comSize->setCurrentText(m_store.read(e::Section, e::FontSize));
+
+    // The samples start from the colours in effect: a stored number that is missing or
+    // malformed reads as the colour the editor actually uses for that kind.
+    const EditorSettings effective = m_store.editorSettings();
+    setSampleColour(m_shpComments, effective.commentColourValue);
+    setSampleColour(m_shpSelectors, effective.selectorColourValue);
+    setSampleColour(m_shpBrackets, effective.bracketColourValue);
+
+    m_txtTab->setText(m_store.read(e::Section, e::TabWidth));
+
+    for (int n = 1; n <= p::MaxBrowsers; ++n) {
+        const QString name = m_store.read(p::Section, p::browserName(n));
+        if (name.isEmpty())
+            break;
+        m_lstBrowsers->addItem(name);
+        m_lstlBrowsers->addItem(m_store.read(p::Section, p::browserPath(n)));
+    }
+}
+
+void FrmOptions::showPage(int index)
+{
+    m_pages->setCurrentWidget(index == 1 ? m_frPreview : m_frEditor);
+}
+
+void FrmOptions::pickColour(ColourKind kind)
+{
+    // The dialog starts from the colour the editor colours with now, not from the
+    // sample, so a pick that was not applied is not offered again.
+    ColourValue start = 0;
+    switch (kind) {
+    case Selectors:
+        start = m_colouriser.SelectorColourValue();
+        break;
+    case Brackets:
+        start = m_colouriser.BracketColourValue();
+        break;
+    case Comments:
+        start = m_colouriser.CommentColourValue();
+        break;
+    }
+    m_dialogs.setFlags(CdlgEx::ColourRgbInit);
+    m_dialogs.setHOwner(this);
+    m_dialogs.setRGBResult(start);
+    m_dialogs.ShowColor();
+    if (m_dialogs.cdlError() != kCancel)
+        setSampleColour(sampleOf(kind), m_dialogs.RGBResult());
+}
+
+FrmOptions::BrowserFrameMode FrmOptions::browserFrameMode() const
+{
+    if (m_frAdd->isHidden())
+        return FrameHidden;
+    return m_frAdd->title() == kEditCaption ? FrameEditing : FrameAdding;
+}
+
+void FrmOptions::cmdAddClick()
+{
+    // Only ten browsers are read back and cleared by the next Apply: an eleventh would
+    // be stored and then never shown or removed again.
+    if (m_lstBrowsers->count() >= keys::preview::MaxBrowsers) {
+        MsgBox(this, QStringLiteral("No more than %1 browsers can be listed.")
+                         .arg(keys::preview::MaxBrowsers),
+               DialogSeam::Information);
+        return;
+    }
+    m_frAdd->setTitle(kAddCaption);
+    m_txtPath->clear();
+    m_txtName->clear();
+    m_frAdd->show();
+    m_txtName->setFocus();
+}
+
+void FrmOptions::cmdEditClick()
+{
+    QListWidgetItem *item = m_lstBrowsers->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const int row = m_lstBrowsers->row(item);
+    m_frAdd->setTitle(kEditCaption);
+    m_frAdd->show();
+    m_txtName->setText(item->text());
+    QListWidgetItem *path = m_lstlBrowsers->item(row);
+    m_txtPath->setText(path ? path->text() : QString());
+}
+
+void FrmOptions::cmdDeleteClick()
+{
+    QListWidgetItem *item = m_lstBrowsers->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const int row = m_lstBrowsers->row(item);
+    delete m_lstBrowsers->takeItem(row);
+    delete m_lstlBrowsers->takeItem(row);
+    // An edit under way belonged to an entry that may be the one just removed; ending
+    // it keeps "Add Browser" from overwriting whichever entry is selected next.
+    if (browserFrameMode() == FrameEditing)
+        m_frAdd->hide();
+}
+
+void FrmOptions::cmdBrowseClick()
+{
+    // Programs here rarely end in ".exe", so all files are offered too and shown first.
+    m_dialogs.setFlags(CdlgEx::HideReadOnly);
+    m_dialogs.setHOwner(this);
+    m_dialogs.setFilter(QStringLiteral("Executables (*.exe)|*.exe|All Files|*"));
+    m_dialogs.setFilterIndex(2);
+    m_dialogs.ShowOpen();
+    if (m_dialogs.cdlError() == kCancel)
+        return;
+    m_txtPath->setText(m_dialogs.FileName());
+    m_txtName->setText(m_dialogs.FileTitle());
+}
+
+void FrmOptions::cmdAddOKClick()
+{
+    // An empty name ends the list when it is read back, which would lose every browser
+    // after it at the next Apply.
+    if (m_txtName->text().trimmed().isEmpty()) {
+        MsgBox(this, QStringLiteral("Please enter a name for the browser."), DialogSeam::Warning);
+        m_txtName->setFocus();
+        return;
+    }
+    const BrowserFrameMode mode = browserFrameMode();
+    m_frAdd->hide();
+    if (mode == FrameAdding) {
+        m_lstBrowsers->addItem(m_txtName->text());
+        m_lstlBrowsers->addItem(m_txtPath->text());
+    } else if (mode == FrameEditing) {
+        QListWidgetItem *item = m_lstBrowsers->currentItem();
+        if (!item || !item->isSelected())
+            return;
+        const int row = m_lstBrowsers->row(item);
+        item->setText(m_txtName->text());
+        if (QListWidgetItem *path = m_lstlBrowsers->item(row))
+            path->setText(m_txtPath->text());
+        m_lstBrowsers->setCurrentRow(row);
+    }
+}
+
+void FrmOptions::showStatus(const QString &text)
+{
+    if (m_statusPanel1)
+        m_statusPanel1->setText(text);
+    emit statusShown(text);
+}
+
+bool FrmOptions::valuesAcceptable()
+{
+    const auto refuse = [this](QWidget *field, const QString &text) {
+        m_tb->setCurrentIndex(0);
+        MsgBox(this, text, DialogSeam::Warning);
+        field->setFocus();
+        return false;
+    };
+    if (!IsUsableFontName(m_comFont->currentText()))
+        return refuse(m_comFont, QStringLiteral("Font: please choose a font. Its name may not be "
+                                                "empty or contain ; { } or \\."));
+    if (!ParseFontSize(m_comSize->currentText()))
+        return refuse(m_comSize, QStringLiteral("Size: please enter a number of points from %1 to %2.")
+                                     .arg(kMinFontSize)
+                                     .arg(kMaxFontSize));
+    if (!ParseTabWidth(m_txtTab->text()))
+        return refuse(m_txtTab, QStringLiteral("Tab Width: please enter a whole number from %1 to %2.")
+                                    .arg(kMinTabWidth)
+                                    .arg(kMaxTabWidth));
+    return true;
+}
+
+bool FrmOptions::apply()
+{
+    if (!valuesAcceptable())
+        return false;
+
+    {
+        const ColouringGuard colouring;
+        showStatus(QStringLiteral("Saving modified editor settings..."));
+        applyEditorLook();
+    }
+
+    showStatus(QStringLiteral("Saving modified preview settings..."));
+    storeBrowsers();
+    if (m_refreshBrowserMenu)
+        m_refreshBrowserMenu();
+
+    showStatus(QStringLiteral("Ready"));
+    QWidget *owner = parentWidget();
+    close();
+    if (owner) {
+        owner->raise();
+        owner->activateWindow();
+    }
+    return true;
+}
+
+void FrmOptions::applyEditorLook()
+{
+    namespace e = keys::editor;
+
+    const QString fontName = m_comFont->currentText().trimmed();
+    const QString sizeText = m_comSize->currentText().trimmed();
+    const double size = ParseFontSize(sizeText).value_or(keys::defaults::FontSize);
+    const int halfPoints = HalfPoints(size);
+    const QString tabText = m_txtTab->text().trimmed();
+
+    // Selectors, braces, comments: the order of the colour-table rewrite and of storing.
+    const EditorSettings old = m_store.editorSettings();
+    const KindColours oldNumbers{old.selectorColourValue, old.bracketColourValue,
+                                 old.commentColourValue};
+    const std::array<QString, 3> oldDefinitions{old.selectorColour, old.bracketColour,
+                                                old.commentColour};
+    const KindColours newColours{selectorsColour(), bracketsColour(), commentsColour()};
+
+    std::array<ColourChange, 3> changes;
+    std::array<QString, 3> newDefinitions;
+    // The document colouring paints with the stored definitions and the line colouring
+    // with the stored numbers; when the two disagree for a kind, its characters carry
+    // two colours and the table cannot be rewritten kind by kind.
+    bool formsDisagree = false;
+    KindColours oldFromDefinitions = oldNumbers;
+    for (size_t k = 0; k < 3; ++k) {
+        newDefinitions[k] = colourToRtfDefinition(newColours[k]);
+        // The table holds definitions in the editor's own spelling (no leading zeros),
+        // so the old one is matched in that spelling.
+        const std::optional<ColourValue> fromDefinition = colourFromRtfDefinition(oldDefinitions[k]);
+        if (fromDefinition && *fromDefinition != kAutoColour) {
+            oldFromDefinitions[k] = *fromDefinition;
+            changes[k] = {colourToRtfDefinition(*fromDefinition), newDefinitions[k]};
+            formsDisagree = formsDisagree || *fromDefinition != oldNumbers[k];
+        } else {
+            changes[k] = {colourToRtfDefinition(oldNumbers[k]), newDefinitions[k]};
+        }
+    }
+
+    if (RichEdit *editor = m_editor.data()) {
+        QString rtf = editor->textRTF();
+        rtf = RenameRtfFont(rtf, editor->fontName(), fontName);
+        rtf = ResizeRtfFont(rtf, halfPoints);
+        if (formsDisagree || NeedsFullRecolour(oldNumbers, newColours)
+            || NeedsFullRecolour(oldFromDefinitions, newColours)) {
+            rtf = FreshlyColouredRtf(editor->text(), fontName, halfPoints, newDefinitions);
+        } else {
+            rtf = RecolourRtfTable(rtf, changes);
+        }
+        // One load for all three rewrites: the text is the same, so the caret and the
+        // undo history stay, and only colours and font change.
+        editor->setTextRTF(rtf);
+        // The rewrite finds the font only where the table holds the editor's name as
+        // given; setting it again makes sure the editor shows what is stored.
+        editor->setEditorFont(fontName, size);
+    }
+
+    m_store.write(e::Section, e::FontName, fontName);
+    m_store.write(e::Section, e::FontSize, sizeText);
+    m_store.write(e::Section, e::TabWidth, tabText);
+    const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
+    const QLatin1String numberKeys[] = {e::LSelectors, e::LBrackets, e::LComments};
+    for (size_t k = 0; k < 3; ++k) {
+        m_store.write(e::Section, definitionKeys[k], newDefinitions[k]);
+        m_store.write(e::Section, numberKeys[k], QString::number(newColours[k]));
+    }
+
+    // Lines coloured from now on take the new colours.
+    m_colouriser.setColours(m_store.editorSettings());
+}
+
+void FrmOptions::storeBrowsers()
+{
+    namespace p = keys::preview;
+    for (int n = 1; n <= p::MaxBrowsers; ++n) {
+        m_store.remove(p::Section, p::browserName(n));
+        m_store.remove(p::Section, p::browserPath(n));
+    }
+    for (int i = 0; i < m_lstBrowsers->count(); ++i) {
+        m_store.write(p::Section, p::browserName(i + 1), m_lstBrowsers->item(i)->text());
+        QListWidgetItem *path = m_lstlBrowsers->item(i);
+        m_store.write(p::Section, p::browserPath(i + 1), path ? path->text() : QString());
+    }
+}
+
+} // namespace sheetsmith
