@@ -14,6 +14,7 @@
 #include "inspector/helpers.h"
 #include "preview/frmabout.h"
 #include "preview/weblinks.h"
+#include "settings/frmoptions.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -175,8 +176,6 @@ void Form1::buildMenus()
     mEdit->addSeparator();
     command(QStringLiteral("mComment"), QStringLiteral("Comment"), EditCommand::Comment);
     m_mEdit = mEdit;
-    // Commands whose behaviour is not built yet stay visible but disabled.
-    const auto pending = [](QAction *a) { a->setEnabled(false); };
 
     QMenu *mTools = menuBar()->addMenu(QStringLiteral("Tools"));
     mTools->setObjectName(QStringLiteral("mTools"));
@@ -190,7 +189,11 @@ void Form1::buildMenus()
     connect(addMenuEntry(mTools, QStringLiteral("mValidate"), QStringLiteral("Validate file using W3C validator")),
             &QAction::triggered, this, [this] { WebLinks::ValidateWithW3C(this, m_mainText->text()); });
     mTools->addSeparator();
-    pending(addMenuEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings")));
+    connect(addMenuEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings")), &QAction::triggered, this,
+            [this] {
+                FrmOptions::showFor(this, m_settings, *m_mainText, m_colouriser, m_panel1,
+                                    [this] { RefreshBrowserMenu(); });
+            });
 
     QMenu *mHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mHelp->setObjectName(QStringLiteral("mHelp"));
@@ -511,6 +514,7 @@ bool Form1::startUp(const QString &commandLine)
 
     applyEditorSettings();
     restorePlacement();
+    RefreshBrowserMenu();
     m_inspector->fillFontList();
 
     if (!commandLine.isEmpty()) {
@@ -711,6 +715,29 @@ bool Form1::writeDocument(const QString &path, const QString &title)
     m_recent.addRecentFile(m_docTitle, m_docPath);
     refreshRecentMenu();
     return true;
+}
+
+// ---- Browsers ----
+
+void Form1::RefreshBrowserMenu()
+{
+    for (QAction *entry : m_mPreview) {
+        entry->setVisible(false);
+        entry->setData(QString());
+    }
+    for (int n = 1; n <= int(m_mPreview.size()); ++n) {
+        const QString name = m_settings.read(keys::preview::Section, keys::preview::browserName(n));
+        if (name.isEmpty())
+            break;
+        QAction *entry = m_mPreview[size_t(n - 1)];
+        entry->setText(QStringLiteral("Preview with ") + name);
+        entry->setData(m_settings.read(keys::preview::Section, keys::preview::browserPath(n)));
+        entry->setVisible(true);
+        // Starting a browser on the composed preview page needs the preview window,
+        // which is not part of the program yet: the configured browsers are listed,
+        // but cannot be started.
+        entry->setEnabled(false);
+    }
 }
 
 // ---- Editing commands and the editor's own keys, mouse and drops ----

@@ -73,6 +73,9 @@ public:
     void RefreshMe();
     void FillTree();
 
+    // Lists the configured browsers in the Tools menu, from the settings store.
+    void RefreshBrowserMenu();
+
     // Lays the two panes out for the current client size and splitter ratio.
     void LayoutPanes();
 

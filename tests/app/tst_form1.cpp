@@ -72,6 +72,7 @@ private slots:
     void propertyListShowsTheCatalogue();
     void everyControlHasAnAccessibleName();
     void validateHandsTheSheetOver();
+    void configuredBrowsersAreListed();
     void undoFromMenuAndToolbar_data();
     void undoFromMenuAndToolbar();
     void damagedCatalogueStopsStartUp_data();
@@ -532,6 +533,24 @@ void TestForm1::validateHandsTheSheetOver()
     QCOMPARE(launcher.urls().size(), 1);
     m_dialogs->answerMessage(DialogSeam::No);
     QVERIFY(w->close());
+}
+
+void TestForm1::configuredBrowsersAreListed()
+{
+    m_settings->write(keys::preview::Section, keys::preview::browserName(1), QStringLiteral("Firefox"));
+    m_settings->write(keys::preview::Section, keys::preview::browserPath(1), QStringLiteral("/usr/bin/firefox"));
+    m_settings->write(keys::preview::Section, keys::preview::browserName(2), QStringLiteral("Chromium"));
+    m_settings->write(keys::preview::Section, keys::preview::browserPath(2), QStringLiteral("/usr/bin/chromium"));
+    // A gap ends the list.
+    m_settings->write(keys::preview::Section, keys::preview::browserName(4), QStringLiteral("Lost"));
+    auto w = makeWindow();
+    const auto entry = [&](int i) { return w->findChild<QAction *>(QStringLiteral("mPreview%1").arg(i)); };
+    QVERIFY(entry(1)->isVisible());
+    QCOMPARE(entry(1)->text(), QStringLiteral("Preview with Firefox"));
+    QCOMPARE(entry(1)->data().toString(), QStringLiteral("/usr/bin/firefox"));
+    QCOMPARE(entry(2)->text(), QStringLiteral("Preview with Chromium"));
+    for (int i = 3; i <= 10; ++i)
+        QVERIFY(!entry(i)->isVisible());
 }
 
 void TestForm1::undoFromMenuAndToolbar_data()
