@@ -3,12 +3,11 @@
 #include "editor/colouring.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
-#include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -43,52 +42,33 @@ private:
     void moveTo(int line1, int column1 = 1);
     int caretLine() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<ScopedDialogSeam> m_scope;
-    std::unique_ptr<Form1> m_window;
+    WindowFixture m_fixture;
+    Form1 *m_window = nullptr;
+    ScriptedDialogs *m_dialogs = nullptr;
+    SettingsStore *m_settings = nullptr;
     RichEdit *m_editor = nullptr;
     QTreeWidget *m_list = nullptr;
 };
 
 void TestCaretTracking::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<SettingsStore>(m_dir->filePath(QStringLiteral("s.ini")));
-    m_settings->ensureEditorDefaults();
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_scope = std::make_unique<ScopedDialogSeam>(*m_dialogs);
-    m_window = std::make_unique<Form1>(*m_settings);
-    QVERIFY(m_window->startUp(QString()));
-    m_window->showWindow();
+    QVERIFY2(m_fixture.setUp(), qPrintable(m_fixture.problem()));
+    m_window = &m_fixture.window();
+    m_dialogs = &m_fixture.dialogs();
+    m_settings = &m_fixture.settings();
     m_editor = m_window->MainText();
     m_list = m_window->findChild<QTreeWidget *>(QStringLiteral("LstP"));
 }
 
 void TestCaretTracking::cleanup()
 {
-    // Edits are thrown away at the end of each case.
-    if (m_window && m_editor->text() != m_window->SavedText())
-        m_dialogs->answerMessage(DialogSeam::No);
-    if (m_window)
-        QVERIFY(m_window->close());
-    QVERIFY2(m_dialogs->unanswered().isEmpty(), qPrintable(m_dialogs->unanswered().join(u", ")));
-    m_window.reset();
-    m_scope.reset();
-    m_dialogs.reset();
-    m_settings.reset();
-    m_dir.reset();
+    QVERIFY2(m_fixture.tearDown(), qPrintable(m_fixture.problem()));
+    m_window = nullptr;
 }
 
 void TestCaretTracking::open(const QByteArray &sheet)
 {
-    const QString path = m_dir->filePath(QStringLiteral("sheet.css"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(sheet);
-    f.close();
-    QVERIFY(m_window->OpenDocument(QStringLiteral("sheet.css"), path));
+    QVERIFY(m_fixture.open(sheet));
 }
 
 QString TestCaretTracking::value(const QString &property) const

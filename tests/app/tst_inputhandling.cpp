@@ -4,7 +4,7 @@
 #include "editor/richedit.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
-#include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QClipboard>
 #include <QDragMoveEvent>
@@ -13,7 +13,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -45,51 +44,34 @@ private slots:
 private:
     QString writeSheet(const QString &name, const QByteArray &bytes);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<ScopedDialogSeam> m_scope;
-    std::unique_ptr<Form1> m_window;
+    WindowFixture m_fixture;
+    Form1 *m_window = nullptr;
+    ScriptedDialogs *m_dialogs = nullptr;
+    SettingsStore *m_settings = nullptr;
     RichEdit *m_editor = nullptr;
 };
 
 void TestInputHandling::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<SettingsStore>(m_dir->filePath(QStringLiteral("s.ini")));
-    m_settings->ensureEditorDefaults();
-    m_settings->write(keys::editor::Section, keys::editor::TabWidth, QStringLiteral("2"));
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_scope = std::make_unique<ScopedDialogSeam>(*m_dialogs);
-    m_window = std::make_unique<Form1>(*m_settings);
-    QVERIFY(m_window->startUp(QString()));
-    m_window->showWindow();
+    QVERIFY2(m_fixture.setUp([](SettingsStore &s) { s.write(keys::editor::Section, keys::editor::TabWidth, QStringLiteral("2")); }), qPrintable(m_fixture.problem()));
+    m_window = &m_fixture.window();
+    m_dialogs = &m_fixture.dialogs();
+    m_settings = &m_fixture.settings();
     m_editor = m_window->MainText();
+
 }
 
 void TestInputHandling::cleanup()
 {
     if (FrmFind *find = FrmFind::instance())
         delete find;
-    if (m_window && m_editor->text() != m_window->SavedText())
-        m_dialogs->answerMessage(DialogSeam::No);
-    if (m_window)
-        QVERIFY(m_window->close());
-    QVERIFY2(m_dialogs->unanswered().isEmpty(), qPrintable(m_dialogs->unanswered().join(u", ")));
-    m_window.reset();
-    m_scope.reset();
-    m_dialogs.reset();
-    m_settings.reset();
-    m_dir.reset();
+    QVERIFY2(m_fixture.tearDown(), qPrintable(m_fixture.problem()));
+    m_window = nullptr;
 }
 
 QString TestInputHandling::writeSheet(const QString &name, const QByteArray &bytes)
 {
-    const QString path = m_dir->filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return path;
+    return m_fixture.writeFile(name, bytes);
 }
 
 void TestInputHandling::tabKeysIndentAndUnindent_data()
