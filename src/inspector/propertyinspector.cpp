@@ -218,6 +218,21 @@ QString PropertyInspector::FontFamilyList() const
 
 bool PropertyInspector::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only the author's input and the list's geometry concern this filter. Other events
+    // also arrive while the list is being destroyed, when it is no longer a tree
+    // widget and must not be looked at as one.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Move:
+    case QEvent::Resize:
+        break;
+    default:
+        return false;
+    }
     if (m_lstP && watched == m_lstP->viewport()) {
         switch (event->type()) {
         case QEvent::MouseButtonPress: {
