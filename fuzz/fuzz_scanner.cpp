@@ -166,5 +166,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Names out of the text's first line: odd names (empty, non-ASCII, with ";")
     // exercise the element test's shortcuts.
     checkScan(model, model.lineText(0).split(u' '), expected);
+    // A name exactly as long as the first block's selector, in other letter case: the
+    // element test at the edge where the name and the selector have the same length.
+    if (!expected.empty())
+        checkScan(model, {expected.front().id.section(u',', 0, 0).toUpper()}, expected);
     return 0;
 }

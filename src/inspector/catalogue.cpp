@@ -20,13 +20,15 @@ const QString CatalogueFileName = QStringLiteral("css1.txt");
 // else as the 8-bit Windows code page it most likely came from, so no byte is lost.
 QString decodeCatalogue(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
+    // The bytes are checked as a whole: the decoder's hasError() misses a sequence cut
+    // off at the very end, which it holds back waiting for more and then drops.
+    if (bytes.isValidUtf8()) {
+        QStringDecoder utf8(QStringConverter::Utf8);
+        return utf8(bytes);
+    }
     QStringDecoder cp1252("windows-1252");
     if (cp1252.isValid()) {
-        text = cp1252(bytes);
+        QString text = cp1252(bytes);
         if (!cp1252.hasError())
             return text;
     }
