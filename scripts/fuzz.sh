@@ -87,6 +87,7 @@ for source in fuzz/fuzz_*.cpp; do
   if [ "$status" -ne 0 ] || [ -e "${findings[0]}" ]; then
     failed=1
     kept="build-fuzz/findings/$target"
+    rm -rf "$kept"
     mkdir -p "$kept"
     cp "$log" "$kept/log.txt"
     [ -e "${findings[0]}" ] && cp "${findings[@]}" "$kept/"

@@ -98,6 +98,17 @@ inline QChar folded(QChar c)
     return c.toCaseFolded();
 }
 
+// Case folding of the unit at i of a text as Qt's case-insensitive search folds it: a
+// low surrogate that follows a high one is folded as part of its pair, so a letter
+// outside the Basic Multilingual Plane matches its other case.
+inline QChar foldedAt(QStringView text, qsizetype i)
+{
+    const QChar c = text[i];
+    if (c.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())
+        return QChar(QChar::lowSurrogate(QChar::toCaseFolded(QChar::surrogateToUcs4(text[i - 1], c))));
+    return folded(c);
+}
+
 // The element test: does a text occur, ignoring letter case, anywhere inside the
 // element names joined by ";"? Holds the joined names case-folded and the set of
 // characters they use, so that the usual class selector (starting with ".") is
@@ -122,7 +133,8 @@ public:
         const qsizetype m = needle.size();
         if (m > n)
             return false;
-        // Folding the same way as Qt's case-insensitive comparison: per UTF-16 unit.
+        // Folding the same way as Qt's case-insensitive comparison: per UTF-16 unit, a
+        // surrogate pair as one character (the needle's first unit has no pair before it).
         const QChar first = folded(needle[0]);
         if (first.unicode() < 128 && !m_ascii[first.unicode()])
             return false;
@@ -131,7 +143,7 @@ public:
             if (hay[i] != first)
                 continue;
             qsizetype j = 1;
-            while (j < m && hay[i + j] == folded(needle[j]))
+            while (j < m && hay[i + j] == foldedAt(needle, j))
                 ++j;
             if (j == m)
                 return true;
