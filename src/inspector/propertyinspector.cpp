@@ -380,26 +380,21 @@ void PropertyInspector::commitEditors()
     QScopedValueRollback busy(m_busy, true);
     // The editor is closed before anything is written, so that the focus and
     // selection changes of the write find nothing open.
-    switch (std::exchange(m_open, OpenEditor::None)) {
+    const OpenEditor open = std::exchange(m_open, OpenEditor::None);
+    hideEditor(open);
+    switch (open) {
     case OpenEditor::None:
         break;
     case OpenEditor::ComP:
-        m_comP->hidePopup();
-        m_comP->hide();
         commitValue(m_comP->currentText());
         break;
     case OpenEditor::TxtP:
-        m_txtP->hide();
         commitValue(m_txtP->text());
         break;
     case OpenEditor::FontPicker:
-        m_txtFontList->hide();
-        m_txtFontPreview->hide();
-        m_lstFont->hide();
         commitValue(m_txtFontList->text());
         break;
     case OpenEditor::Length: {
-        m_frLength->hide();
         // A unit without a number is no length: the cell keeps its value.
         const QString number = m_txtLength->text().trimmed();
         if (!number.isEmpty())
@@ -407,7 +402,6 @@ void PropertyInspector::commitEditors()
         break;
     }
     case OpenEditor::Percent: {
-        m_frPercent->hide();
         const QString number = m_txtPercent->text().trimmed();
         if (!number.isEmpty())
             commitValue(number + u'%');
@@ -419,7 +413,12 @@ void PropertyInspector::commitEditors()
 void PropertyInspector::closeEditor()
 {
     QScopedValueRollback busy(m_busy, true);
-    switch (std::exchange(m_open, OpenEditor::None)) {
+    hideEditor(std::exchange(m_open, OpenEditor::None));
+}
+
+void PropertyInspector::hideEditor(OpenEditor editor)
+{
+    switch (editor) {
     case OpenEditor::None:
         break;
     case OpenEditor::ComP:

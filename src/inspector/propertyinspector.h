@@ -121,6 +121,7 @@ private:
     void openLength();
     void openPercent();
     void closeEditor();
+    void hideEditor(OpenEditor editor);
     void comPActivated(int index);
     void chooseImage();
     void chooseColour();

@@ -12,6 +12,8 @@
 #include <QHash>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include "support/colourcodes.h"
+
 #include <QTest>
 #include <QTextDocument>
 
@@ -20,52 +22,6 @@
 using namespace sheetsmith;
 
 namespace {
-
-const ColourValue kSelector = makeColour(0, 0, 255);
-const ColourValue kBracket = makeColour(255, 0, 0);
-const ColourValue kComment = makeColour(0, 128, 0);
-
-EditorSettings testColours()
-{
-    EditorSettings s;
-    s.selectorColour = colourToRtfDefinition(kSelector);
-    s.bracketColour = colourToRtfDefinition(kBracket);
-    s.commentColour = colourToRtfDefinition(kComment);
-    s.selectorColourValue = kSelector;
-    s.bracketColourValue = kBracket;
-    s.commentColourValue = kComment;
-    return s;
-}
-
-// One letter per colour: s selector, b brace, c comment, k black, . automatic.
-QChar code(ColourValue colour)
-{
-    if (colour == kSelector)
-        return u's';
-    if (colour == kBracket)
-        return u'b';
-    if (colour == kComment)
-        return u'c';
-    if (colour == 0)
-        return u'k';
-    if (colour == kAutoColour)
-        return u'.';
-    return u'?';
-}
-
-// The colours of the editor's text, line by line (breaks left out), joined by "|".
-QString colourCodes(const RichEdit &edit)
-{
-    QStringList lines;
-    for (int line = 0; line < edit.lineCount(); ++line) {
-        QString codes;
-        const qsizetype start = edit.lineIndex(line);
-        for (qsizetype i = 0; i < edit.model().lineLength(line); ++i)
-            codes += code(edit.colourAt(start + i));
-        lines << codes;
-    }
-    return lines.join(u'|');
-}
 
 // Text with its selection marked: "|" for the caret with nothing selected, "[" and "]"
 // around a selection. Test texts hold none of these characters themselves.
@@ -109,7 +65,7 @@ struct Sheet
     Colouriser colouriser;
     EditCommands commands{edit, blocks, colouriser, settings};
 
-    Sheet() { colouriser.setColours(testColours()); }
+    Sheet() { colouriser.setColours(testColourSettings()); }
 
     void setTabWidth(const QString &value)
     {
@@ -430,7 +386,7 @@ void TestEditCommands::comment()
     sheet.edit.setColours(0, std::vector<ColourValue>(size_t(sheet.edit.text().size()), kSelector));
     sheet.commands.Comment();
     QCOMPARE(marked(sheet.edit), expected);
-    QCOMPARE(colourCodes(sheet.edit), codes);
+    QCOMPARE(editorColourCodes(sheet.edit), codes);
     QCOMPARE(Colouring, false);
 }
 
@@ -563,7 +519,7 @@ void TestEditCommands::pasteColoursEveryLineItTouches()
     sheet.open(text);
     setClipboard(clipboard);
     sheet.commands.Paste();
-    QCOMPARE(colourCodes(sheet.edit), codes);
+    QCOMPARE(editorColourCodes(sheet.edit), codes);
 }
 
 // --- Undo and caret tracking -----------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include "support/colourcodes.h"
+
 #include <QTest>
 #include <QTextDocument>
 
@@ -16,62 +18,16 @@ using namespace sheetsmith;
 
 namespace {
 
-const ColourValue kSelector = makeColour(0, 0, 255);
-const ColourValue kBracket = makeColour(255, 0, 0);
-const ColourValue kComment = makeColour(0, 128, 0);
-
-EditorSettings testSettings()
-{
-    EditorSettings s;
-    s.selectorColour = colourToRtfDefinition(kSelector);
-    s.bracketColour = colourToRtfDefinition(kBracket);
-    s.commentColour = colourToRtfDefinition(kComment);
-    s.selectorColourValue = kSelector;
-    s.bracketColourValue = kBracket;
-    s.commentColourValue = kComment;
-    return s;
-}
 
 void prepare(Colouriser &colouriser)
 {
-    colouriser.setColours(testSettings());
+    colouriser.setColours(testColourSettings());
     colouriser.BuildColourTable();
-}
-
-// One letter per colour: s selector, b brace, c comment, k black (the line colouring's
-// default), . automatic, ? anything else.
-QChar code(ColourValue colour)
-{
-    if (colour == kSelector)
-        return u's';
-    if (colour == kBracket)
-        return u'b';
-    if (colour == kComment)
-        return u'c';
-    if (colour == 0)
-        return u'k';
-    if (colour == kAutoColour)
-        return u'.';
-    return u'?';
-}
-
-// The colours of the editor's text, line by line, lines joined by "|".
-QString editorCodes(const RichEdit &edit)
-{
-    QStringList lines;
-    for (int line = 0; line < edit.lineCount(); ++line) {
-        QString codes;
-        const qsizetype start = edit.lineIndex(line);
-        for (qsizetype i = 0; i < edit.model().lineLength(line); ++i)
-            codes += code(edit.colourAt(start + i));
-        lines << codes;
-    }
-    return lines.join(u'|');
 }
 
 QString lineCodes(const RichEdit &edit, int line)
 {
-    return editorCodes(edit).split(u'|').value(line);
+    return editorColourCodes(edit).split(u'|').value(line);
 }
 
 // The colours of RTF content whose table holds the test colours, lines joined by "|".
@@ -84,7 +40,7 @@ QString contentCodes(const RtfContent &content)
             ++i; // the LF
             continue;
         }
-        out += code(content.colours[size_t(i)]);
+        out += colourCode(content.colours[size_t(i)]);
     }
     return out;
 }
@@ -192,7 +148,7 @@ void TestColouring::documentColours()
     prepare(colouriser);
     colouriser.ColourDocument(edit);
     QCOMPARE(edit.text(), text);
-    QCOMPARE(editorCodes(edit), expected);
+    QCOMPARE(editorColourCodes(edit), expected);
 }
 
 void TestColouring::rtfLineRules_data()
@@ -256,13 +212,13 @@ void TestColouring::commentStateCarriesIntoNextDocument()
 
     edit.setText(QStringLiteral("q\r\nr */ s\r\nt {"));
     colouriser.ColourDocument(edit);
-    QCOMPARE(editorCodes(edit), QStringLiteral("c|cccc..|ssb"));
+    QCOMPARE(editorColourCodes(edit), QStringLiteral("c|cccc..|ssb"));
     QVERIFY(!colouriser.CommentOpen());
 
     // A comment opened and closed on one line leaves the state closed.
     edit.setText(QStringLiteral("/* a\r\n/* b */\r\nc"));
     colouriser.ColourDocument(edit);
-    QCOMPARE(editorCodes(edit), QStringLiteral("cccc|ccccccc|."));
+    QCOMPARE(editorColourCodes(edit), QStringLiteral("cccc|ccccccc|."));
     QVERIFY(!colouriser.CommentOpen());
 }
 
@@ -371,7 +327,7 @@ void TestColouring::textLineColours()
     prepare(colouriser);
     // The other lines carry colours of their own, which must stay.
     colouriser.ColourDocument(edit);
-    const QString before = editorCodes(edit);
+    const QString before = editorColourCodes(edit);
 
     QString lineText = edit.lineText(line);
     colouriser.ColourLine(lineText, edit.lineIndex(line) + 1, QStringLiteral("Text"), &edit);
@@ -380,7 +336,7 @@ void TestColouring::textLineColours()
     QCOMPARE(lineCodes(edit, line), expected);
     // Other lines keep their colours.
     QStringList others = before.split(u'|');
-    QStringList now = editorCodes(edit).split(u'|');
+    QStringList now = editorColourCodes(edit).split(u'|');
     others.removeAt(line);
     now.removeAt(line);
     QCOMPARE(now, others);
@@ -480,7 +436,7 @@ void TestColouring::emptyLineIsNotTouched()
 
     QCOMPARE(spy.count(), 0);
     QCOMPARE(edit.selStart(), qsizetype(1));
-    QCOMPARE(editorCodes(edit), QStringLiteral("...||."));
+    QCOMPARE(editorColourCodes(edit), QStringLiteral("...||."));
 }
 
 void TestColouring::textLineFollowsEditsOfComments()
@@ -675,7 +631,7 @@ void TestColouring::newTextColoursAsTheDocumentPass()
 
     QCOMPARE(viaNewText.text(), text);
     QCOMPARE(second.CommentOpen(), first.CommentOpen());
-    QVERIFY(editorCodes(viaNewText) == editorCodes(viaDocument));
+    QVERIFY(editorColourCodes(viaNewText) == editorColourCodes(viaDocument));
     QCOMPARE(viaNewText.selStart(), 0);
 }
 
