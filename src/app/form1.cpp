@@ -12,7 +12,9 @@
 #include "inspector/blockvalues.h"
 #include "inspector/propertyinspector.h"
 #include "inspector/helpers.h"
+#include "preview/browserpreview.h"
 #include "preview/frmabout.h"
+#include "preview/frmpreview.h"
 #include "preview/weblinks.h"
 #include "settings/frmoptions.h"
 #include "settings/settingskeys.h"
@@ -179,11 +181,12 @@ void Form1::buildMenus()
 
     QMenu *mTools = menuBar()->addMenu(QStringLiteral("Tools"));
     mTools->setObjectName(QStringLiteral("mTools"));
-    // Browser entries appear once browsers are configured; none can be yet.
+    // Browser entries appear once browsers are configured (RefreshBrowserMenu).
     for (int i = 0; i < 10; ++i) {
         m_mPreview[size_t(i)] = addMenuEntry(mTools, QStringLiteral("mPreview%1").arg(i + 1),
                                              QStringLiteral("Preview with Browser %1").arg(i + 1));
         m_mPreview[size_t(i)]->setVisible(false);
+        connect(m_mPreview[size_t(i)], &QAction::triggered, this, [this, i] { PreviewWithBrowser(i + 1); });
     }
     mTools->addSeparator();
     connect(addMenuEntry(mTools, QStringLiteral("mValidate"), QStringLiteral("Validate file using W3C validator")),
@@ -254,10 +257,10 @@ void Form1::buildMainToolbar()
         {"NextBlock", "Jump to Next Declaration Block", 13, true},
         {"PrevBlock", "Jump to previous declaration block", 14, true},
         {nullptr, nullptr, 0, false},
-        {"Test1", "Test current style sheet with browser one", 15, false},
-        {"Test2", "Test current style sheet with browser two", 16, false},
+        {"Test1", "Test current style sheet with browser one", 15, true},
+        {"Test2", "Test current style sheet with browser two", 16, true},
         {nullptr, nullptr, 0, false},
-        {"ShowPreview", "Show/Hide preview window", 17, false},
+        {"ShowPreview", "Show/Hide preview window", 17, true},
     };
     for (const Button &b : buttons) {
         if (!b.key) {
@@ -302,6 +305,12 @@ void Form1::onMainToolbarButton(const QString &key)
         runCommand(EditCommand::NextBlock);
     else if (key == QLatin1String("PrevBlock"))
         runCommand(EditCommand::PreviousBlock);
+    else if (key == QLatin1String("Test1"))
+        PreviewWithBrowser(1);
+    else if (key == QLatin1String("Test2"))
+        PreviewWithBrowser(2);
+    else if (key == QLatin1String("ShowPreview"))
+        showHidePreview();
 }
 
 void Form1::onSelectorToolbarButton(const QString &key)
@@ -506,6 +515,8 @@ bool Form1::startUp(const QString &commandLine)
     showDocumentTitle();
     m_lbl3->setText(QStringLiteral(" Untitled"));
     m_prevLine = 1;
+    if (m_settings.read(keys::preview::Section, keys::preview::Show) == QLatin1String("1"))
+        loadPreview()->show();
     m_savedText = m_mainText->text();
 
     m_elementNames.clear();
@@ -732,12 +743,44 @@ void Form1::RefreshBrowserMenu()
         QAction *entry = m_mPreview[size_t(n - 1)];
         entry->setText(QStringLiteral("Preview with ") + name);
         entry->setData(m_settings.read(keys::preview::Section, keys::preview::browserPath(n)));
+        entry->setProperty("browserName", name);
         entry->setVisible(true);
-        // Starting a browser on the composed preview page needs the preview window,
-        // which is not part of the program yet: the configured browsers are listed,
-        // but cannot be started.
-        entry->setEnabled(false);
     }
+}
+
+void Form1::PreviewWithBrowser(int index)
+{
+    if (index < 1 || index > int(m_mPreview.size()))
+        return;
+    const QAction *entry = m_mPreview[size_t(index - 1)];
+    const BrowserEntry browser{entry->property("browserName").toString(), entry->data().toString()};
+    sheetsmith::PreviewWithBrowser(this, index, browser, [this] { return loadPreview()->ComposePreviewPage(false); });
+}
+
+// ---- Preview window ----
+
+FrmPreview *Form1::loadPreview()
+{
+    if (!m_preview) {
+        const FrmPreview::Pictures pictures{previewIcon(1), previewIcon(2), previewIcon(3), previewIcon(4)};
+        m_preview = new FrmPreview(m_settings, [this] { return m_mainText->text(); }, pictures, this);
+    }
+    return m_preview;
+}
+
+FrmPreview *Form1::preview() const
+{
+    return m_preview;
+}
+
+void Form1::showHidePreview()
+{
+    if (m_preview && m_preview->isVisible()) {
+        m_preview->hide();
+        return;
+    }
+    loadPreview()->show();
+    m_preview->raise();
 }
 
 // ---- Editing commands and the editor's own keys, mouse and drops ----
@@ -1040,6 +1083,9 @@ void Form1::closeEvent(QCloseEvent *event)
     }
     savePlacement();
     deletePreviewCopies();
+    // Closing the preview window stores its own placement and "Show" "0".
+    if (m_preview)
+        m_preview->close();
     m_recent.writeRecentList(m_settings);
     event->accept();
 }

@@ -36,6 +36,7 @@ class EditCommands;
 class PropertyInspector;
 class RichEdit;
 class SelectorTree;
+class FrmPreview;
 class SettingsStore;
 
 // The main window: menus, the two toolbars, the selector and property panes on the
@@ -75,6 +76,15 @@ public:
 
     // Lists the configured browsers in the Tools menu, from the settings store.
     void RefreshBrowserMenu();
+    // Shows the composed preview page in configured browser index (1 to 10).
+    void PreviewWithBrowser(int index);
+
+    // The preview window: loads it when it is not loaded (without showing it).
+    FrmPreview *loadPreview();
+    // The loaded preview window, or nullptr.
+    FrmPreview *preview() const;
+    // Hides a visible preview window, otherwise shows it, loading it first if needed.
+    void showHidePreview();
 
     // Lays the two panes out for the current client size and splitter ratio.
     void LayoutPanes();
@@ -191,6 +201,7 @@ private:
     PropertyInspector *m_inspector = nullptr; // a child of the property list
     std::array<QAction *, 4> m_mRecent{};
     std::array<QAction *, 10> m_mPreview{};
+    QPointer<FrmPreview> m_preview; // deletes itself when closed
 
     QStringList m_elementNames;
     QString m_catalogueFile;

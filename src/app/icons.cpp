@@ -88,4 +88,17 @@ QIcon selectorIcon(int index)
     return pictureIcon(pictures[index - 1]);
 }
 
+QIcon previewIcon(int index)
+{
+    static const Picture pictures[] = {
+        {"view-refresh", "\u21bb", 0x2f6fbf},  // 1
+        {"document-open", "O", 0x2f6fbf},      // 2
+        {"go-up", "\u25b4", 0x6b6b6b},          // 3 collapse
+        {"go-down", "\u25be", 0x6b6b6b},        // 4 expand
+    };
+    if (index < 1 || index > int(std::size(pictures)))
+        return QIcon();
+    return pictureIcon(pictures[index - 1]);
+}
+
 } // namespace sheetsmith

@@ -14,4 +14,8 @@ QIcon mainToolbarIcon(int index);
 // 2 element, 3 class, 4 ID, 5 Delete).
 QIcon selectorIcon(int index);
 
+// Pictures of the preview window's toolbar, by their 1-based place (1 Refresh,
+// 2 Browse, 3 collapse the window, 4 expand it again).
+QIcon previewIcon(int index);
+
 } // namespace sheetsmith

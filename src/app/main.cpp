@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "preview/pageview.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    sheetsmith::prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetsmith"));
     QApplication::setOrganizationName(QStringLiteral("Sheetsmith"));

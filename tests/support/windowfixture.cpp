@@ -8,6 +8,7 @@ namespace sheetsmith {
 
 bool WindowFixture::setUp(const std::function<void(SettingsStore &)> &configure)
 {
+    m_views = std::make_unique<RecordingPageViews>();
     m_dir = std::make_unique<QTemporaryDir>();
     if (!m_dir->isValid()) {
         m_problem = QStringLiteral("no temporary folder");
@@ -48,6 +49,7 @@ bool WindowFixture::tearDown()
     m_dialogs.reset();
     m_settings.reset();
     m_dir.reset();
+    m_views.reset();
     return ok;
 }
 

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "dialogs/scopeddialogseam.h"
 #include "settings/settingsstore.h"
+#include "support/recordingpageview.h"
 #include "support/scripteddialogs.h"
 
 #include <QTemporaryDir>
@@ -36,8 +37,11 @@ public:
     ScriptedDialogs &dialogs() const { return *m_dialogs; }
     SettingsStore &settings() const { return *m_settings; }
     QString problem() const { return m_problem; }
+    QString folder() const { return m_dir->path(); }
 
 private:
+    // The preview window gets a recording view: the browser engine never starts.
+    std::unique_ptr<RecordingPageViews> m_views;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<ScriptedDialogs> m_dialogs;

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QToolBar;
+
+namespace sheetsmith {
+
+class CdlgEx;
+class PageView;
+class SettingsStore;
+
+// The preview window "Preview" (objectName "FrmPreview"): a floating tool window owned
+// by the main window, so it stays above it, showing an HTML page of the author's with
+// the sheet being edited inserted into its head.
+//
+// Its toolbar Tb holds Refresh, the page list ComPath (full paths, in the order they
+// were added; pick only), Browse and the collapse toggle; below it the page view
+// WebBrowser1. The preview is not live: it is composed again only when a page is
+// picked, on Refresh and on Browse.
+//
+// Constructing the window loads it: the page list, placement and collapsed state come
+// from the settings store and "Show" becomes "1". Closing it stores them again with
+// "Show" "0" and deletes the window (it is made with Qt::WA_DeleteOnClose); hiding it
+// keeps it loaded and stores nothing.
+//
+// Sizes follow the window's outer frame, in twips: collapsed the window is 800 high,
+// expanded again 5000; the view is 400 narrower and 1000 lower than the window, and
+// keeps its size while the window is lower than 1000.
+class FrmPreview : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Pictures
+    {
+        QIcon refresh;
+        QIcon browse;
+        QIcon collapse; // shown while expanded: a click collapses
+        QIcon expand;   // shown while collapsed: a click expands
+    };
+
+    // sheetText gives the editor's whole text with CR LF breaks at the moment a page is
+    // composed.
+    FrmPreview(SettingsStore &settings, std::function<QString()> sheetText, const Pictures &pictures,
+               QWidget *owner);
+    ~FrmPreview() override;
+
+    // Composes the preview of the page selected in ComPath and writes it beside the
+    // page. With navigate, the view shows it and the result is empty; without, the
+    // view is left alone and the result is the composed copy's path. A failure (no
+    // page chosen, a page that cannot be read, a copy that cannot be written) is told
+    // to the author; the view keeps what it showed and the result is empty.
+    QString ComposePreviewPage(bool navigate);
+    // The copy composed last, empty before the first.
+    QString previewPath() const { return m_previewPath; }
+
+    // The toolbar buttons, by key: "Refresh", "Browse", "Min".
+    void onToolbarButton(const QString &key);
+    // Whether the collapse toggle shows its expand picture.
+    bool isCollapsed() const { return m_collapsed; }
+    QAction *toggleAction() const { return m_min; }
+
+    // Outer placement in twips, as stored.
+    float leftTwips() const;
+    float topTwips() const;
+    float widthTwips() const;
+    float heightTwips() const;
+
+    QComboBox *ComPath() const { return m_comPath; }
+    QToolBar *Tb() const { return m_tb; }
+    PageView *WebBrowser1() const { return m_view; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // A twips value set on the window and the pixels it came to, so that reading the
+    // placement back gives exactly what was set as long as the window was not moved
+    // or resized since: no drift from rounding at every start, and a collapsed window
+    // reads 800 however the window system rounded it.
+    struct Measure
+    {
+        float twips = 0;
+        int px = -1;
+        float read(int currentPx, float twipsPerPx) const
+        {
+            return currentPx == px ? twips : float(currentPx) * twipsPerPx;
+        }
+    };
+
+    void buildControls(const Pictures &pictures);
+    void runOpeningSteps();
+    void storePlacement();
+    void browse();
+    void setCollapsed(bool collapsed);
+    void setOuterHeightTwips(float twips);
+    void layOutView();
+    QSize frameExtra() const;
+    int twipsToPxX(float twips) const;
+    int twipsToPxY(float twips) const;
+
+    SettingsStore &m_settings;
+    std::function<QString()> m_sheetText;
+    std::unique_ptr<CdlgEx> m_dialog;
+    QIcon m_collapseIcon;
+    QIcon m_expandIcon;
+    bool m_collapsed = false;
+    QString m_previewPath;
+    Measure m_left;
+    Measure m_top;
+    Measure m_width;
+    Measure m_height;
+
+    // Controls, owned by this window as its children.
+    QToolBar *m_tb = nullptr;
+    QComboBox *m_comPath = nullptr;
+    QAction *m_min = nullptr;
+    PageView *m_view = nullptr;
+};
+
+} // namespace sheetsmith
