@@ -4,12 +4,18 @@
 //  - one catching-up of caret tracking: a caret move to the next line inside a block
 //    near the end of a sheet (recolour the line left, load the property values,
 //    rebuild the blocks and the tree);
-//  - a keystroke within a line, which only updates the status bar.
+//  - a keystroke within a line, which only updates the status bar;
+//  - start-up of the main window without the preview window, and with it: the browser
+//    engine is loaded only when the preview opens, so the first figure does not pay
+//    for it.
 // Each figure is the median of several runs, in milliseconds.
 
 #include "benchutil.h"
 
 #include "app/form1.h"
+#include "preview/frmpreview.h"
+#include "preview/pageview.h"
+#include "settings/settingskeys.h"
 #include "blocks/root.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
@@ -56,10 +62,35 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     SettingsStore settings(dir.filePath(QStringLiteral("bench.ini")));
     settings.ensureEditorDefaults();
+
+    // Start-up to a shown, settled window; "Show" decides whether the preview opens.
+    const auto startUp = [&](const char *show) {
+        settings.write(keys::preview::Section, keys::preview::Show, QLatin1String(show));
+        Form1 w(settings);
+        w.startUp(QString());
+        w.showWindow();
+        QApplication::processEvents();
+        const bool previewShown = w.preview() != nullptr;
+        w.close();
+        return previewShown;
+    };
+    // The process's first window pays one-time costs (fonts, style) that would make the
+    // first figure unlike the others.
+    startUp("0");
+    const double withoutPreview = medianMs(5, [&] { startUp("0"); });
+    QElapsedTimer first;
+    first.start();
+    const bool shown = startUp("1");
+    const double firstWithPreview = double(first.nsecsElapsed()) / 1e6;
+    const double withPreview = medianMs(5, [&] { startUp("1"); });
+    std::printf("start-up without preview: %.1f ms; with preview: first %.1f ms (engine loaded), then %.1f ms%s\n\n",
+                withoutPreview, firstWithPreview, withPreview, shown ? "" : " (preview did not open)");
+    settings.write(keys::preview::Section, keys::preview::Show, QStringLiteral("0"));
     Form1 window(settings);
     if (!window.startUp(QString()))
         return 1;
