@@ -85,6 +85,11 @@ public:
 
     const Cell &CurrentCell() const { return m_currentCell; }
 
+    // Loads the Value column from a block of the text (nullptr: the caret is in no
+    // block): each property the block declares shows its value, in dark red; every
+    // other row is emptied and black.
+    void showValues(const ItmClass *block);
+
     // Writes the row of CurrentCell, its name and its Value cell, into the style-sheet
     // text as one undo step (see PlanDeclaration). An empty value writes nothing.
     void WriteDeclaration();

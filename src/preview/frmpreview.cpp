@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
@@ -61,16 +63,6 @@ FrmPreview::FrmPreview(SettingsStore &settings, std::function<QString()> sheetTe
 }
 
 FrmPreview::~FrmPreview() = default;
-
-int FrmPreview::twipsToPxX(float twips) const
-{
-    return qRound(twips * logicalDpiX() / 1440.0f);
-}
-
-int FrmPreview::twipsToPxY(float twips) const
-{
-    return qRound(twips * logicalDpiY() / 1440.0f);
-}
 
 void FrmPreview::buildControls(const Pictures &pictures)
 {
@@ -194,6 +186,18 @@ QString FrmPreview::ComposePreviewPage(bool navigate)
     return QString();
 }
 
+void FrmPreview::deleteStoredCopies(const SettingsStore &settings)
+{
+    for (int n = 1; n <= keys::preview::MaxFiles; ++n) {
+        const QString page = settings.read(keys::preview::Section, keys::preview::file(n));
+        if (page.isEmpty())
+            break;
+        const QString copy = previewCopyPath(page);
+        if (QFileInfo(copy).isFile())
+            QFile::remove(copy);
+    }
+}
+
 void FrmPreview::onToolbarButton(const QString &key)
 {
     if (key == QLatin1String("Refresh")) {
@@ -258,22 +262,22 @@ void FrmPreview::setOuterHeightTwips(float twips)
 
 float FrmPreview::leftTwips() const
 {
-    return m_left.read(frameGeometry().x(), 1440.0f / logicalDpiX());
+    return m_left.read(frameGeometry().x(), pxToTwips(1, logicalDpiX()));
 }
 
 float FrmPreview::topTwips() const
 {
-    return m_top.read(frameGeometry().y(), 1440.0f / logicalDpiY());
+    return m_top.read(frameGeometry().y(), pxToTwips(1, logicalDpiY()));
 }
 
 float FrmPreview::widthTwips() const
 {
-    return m_width.read(frameGeometry().width(), 1440.0f / logicalDpiX());
+    return m_width.read(frameGeometry().width(), pxToTwips(1, logicalDpiX()));
 }
 
 float FrmPreview::heightTwips() const
 {
-    return m_height.read(frameGeometry().height(), 1440.0f / logicalDpiY());
+    return m_height.read(frameGeometry().height(), pxToTwips(1, logicalDpiY()));
 }
 
 void FrmPreview::resizeEvent(QResizeEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/twips.h"
+
 #include <QIcon>
 #include <QWidget>
 
@@ -61,6 +63,10 @@ public:
     // The copy composed last, empty before the first.
     QString previewPath() const { return m_previewPath; }
 
+    // Deletes the composed copies of the stored pages (File1, File2, ... up to the
+    // first empty one), which are temporary; the program does this at exit.
+    static void deleteStoredCopies(const SettingsStore &settings);
+
     // The toolbar buttons, by key: "Refresh", "Browse", "Min".
     void onToolbarButton(const QString &key);
     // Whether the collapse toggle shows its expand picture.
@@ -104,8 +110,8 @@ private:
     void setOuterHeightTwips(float twips);
     void layOutView();
     QSize frameExtra() const;
-    int twipsToPxX(float twips) const;
-    int twipsToPxY(float twips) const;
+    int twipsToPxX(float twips) const { return twipsToPx(twips, logicalDpiX()); }
+    int twipsToPxY(float twips) const { return twipsToPx(twips, logicalDpiY()); }
 
     SettingsStore &m_settings;
     std::function<QString()> m_sheetText;

@@ -38,11 +38,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-int twipsToPx(float twips, int dpi)
-{
-    return qRound(twips * dpi / 1440.0f);
-}
-
 } // namespace
 
 class TestFrmPreview : public QObject

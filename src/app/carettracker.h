@@ -1,0 +1,72 @@
+#pragma once
+
+#include "blocks/root.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QWidget;
+
+namespace sheetsmith {
+
+class Colouriser;
+class PropertyInspector;
+class RichEdit;
+class SelectorTree;
+
+// Keeps the views of the sheet in step with the caret. Every caret or selection change
+// of the editor updates the caret's position text (statusChanged). When the caret has
+// moved to another line, with nothing selected and outside a program-made change, it
+// catches up with the line left: recolours that line, shows in the property list the
+// values of the block at the caret (as the blocks stood before this edit), and
+// rebuilds the block list and the tree. Typing within a line costs only the status.
+class CaretTracker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // valueList is the property list, which stops painting while it changes.
+    CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QWidget *valueList,
+                 QObject *parent = nullptr);
+    ~CaretTracker() override;
+
+    // The inspector that shows the values, once the catalogue is loaded.
+    void setInspector(PropertyInspector *inspector);
+    // The element names the scanner tells element selectors by.
+    void setElementNames(const QStringList &names) { m_elementNames = names; }
+
+    const Root &blocks() const { return m_blocks; }
+    int prevLine() const { return m_prevLine; }
+    void setPrevLine(int line) { m_prevLine = line; }
+
+    // Rebuilds the block list from the editor's text, and the tree from the blocks.
+    void RefreshMe();
+    void FillTree();
+    void refresh()
+    {
+        RefreshMe();
+        FillTree();
+    }
+
+    // The editor's selection changed.
+    void onSelectionChanged();
+
+signals:
+    // "Line L of N, Col C" for the caret.
+    void statusChanged(const QString &text);
+
+private:
+    void catchUp();
+
+    RichEdit &m_editor;
+    Colouriser &m_colouriser;
+    SelectorTree &m_tree;
+    QPointer<QWidget> m_valueList;
+    QPointer<PropertyInspector> m_inspector;
+    QStringList m_elementNames;
+    Root m_blocks;
+    int m_prevLine = 1;
+};
+
+} // namespace sheetsmith

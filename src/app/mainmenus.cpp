@@ -1,0 +1,129 @@
+#include "app/mainmenus.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace sheetsmith {
+
+namespace {
+
+// Object name, caption, command key; an empty name is a separator.
+struct Entry
+{
+    const char *name;
+    const char *caption;
+    const char *key;
+};
+
+QAction *addEntry(QMenu *menu, const QString &name, const QString &caption, const QString &key,
+                  const CommandRunner &run)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    QObject::connect(action, &QAction::triggered, menu, [run, key] { run(key); });
+    return action;
+}
+
+QMenu *addMenu(QMainWindow &window, const char *name, const char *title, std::initializer_list<Entry> entries,
+               const CommandRunner &run)
+{
+    QMenu *menu = window.menuBar()->addMenu(QString::fromLatin1(title));
+    menu->setObjectName(QString::fromLatin1(name));
+    for (const Entry &e : entries) {
+        if (*e.name)
+            addEntry(menu, QString::fromLatin1(e.name), QString::fromLatin1(e.caption), QString::fromLatin1(e.key), run);
+        else
+            menu->addSeparator();
+    }
+    return menu;
+}
+
+} // namespace
+
+MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
+{
+    MainMenus menus;
+    QMenu *mFile = addMenu(window, "mFile", "File",
+                           {{"mNew", "New", "New"},
+                            {"mOpen", "Open", "Open"},
+                            {"", "", ""},
+                            {"mSave", "Save", "Save"},
+                            {"mSaveAs", "Save As", "SaveAs"},
+                            {"", "", ""}},
+                           run);
+    for (int i = 1; i <= 4; ++i)
+        menus.recent[size_t(i - 1)] = addEntry(mFile, QStringLiteral("mRecent%1").arg(i),
+                                               QStringLiteral("Recent %1").arg(i), QStringLiteral("Recent%1").arg(i), run);
+    mFile->addSeparator();
+    addEntry(mFile, QStringLiteral("mExit"), QStringLiteral("Exit"), QStringLiteral("Exit"), run);
+
+    menus.edit = addMenu(window, "mEdit", "Edit",
+                         {{"mUndi", "Undo", "Undo"},
+                          {"", "", ""},
+                          {"mCut", "Cut\tCtrl+X", "Cut"},
+                          {"mCopy", "Copy\tCtrl+C", "Copy"},
+                          {"mPaste", "Paste\tCtrl+V", "Paste"},
+                          {"mSelectAll", "Select All\tCtrl+A", "SelectAll"},
+                          {"", "", ""},
+                          {"mFindReplace", "Find and Replace", "Find"},
+                          {"", "", ""},
+                          {"mIndent", "Indent", "Indent"},
+                          {"mUnident", "Unident", "Outdent"},
+                          {"", "", ""},
+                          {"mNBlock", "Next Block", "NextBlock"},
+                          {"mPBlock", "Previous Block", "PrevBlock"},
+                          {"", "", ""},
+                          {"mComment", "Comment", "Comment"}},
+                         run);
+
+    QMenu *mTools = window.menuBar()->addMenu(QStringLiteral("Tools"));
+    mTools->setObjectName(QStringLiteral("mTools"));
+    for (int i = 1; i <= 10; ++i) {
+        QAction *entry = addEntry(mTools, QStringLiteral("mPreview%1").arg(i),
+                                  QStringLiteral("Preview with Browser %1").arg(i), QStringLiteral("Browser%1").arg(i),
+                                  run);
+        entry->setVisible(false);
+        menus.browser[size_t(i - 1)] = entry;
+    }
+    mTools->addSeparator();
+    addEntry(mTools, QStringLiteral("mValidate"), QStringLiteral("Validate file using W3C validator"),
+             QStringLiteral("Validate"), run);
+    mTools->addSeparator();
+    addEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings"), QStringLiteral("Settings"), run);
+
+    addMenu(window, "mHelp", "Help",
+            {{"mHomePage", "&Home Page", "HomePage"},
+             {"mcss1", "CSS1 Reference", "Css1Reference"},
+             {"mReport", "&Report errors, suggestions, comments", "Report"},
+             {"", "", ""},
+             {"mAbout", "About", "About"}},
+            run);
+    return menus;
+}
+
+QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget *parent, const QString &prefix,
+                              std::initializer_list<ToolbarButton> buttons, QIcon (*picture)(int),
+                              const CommandRunner &run)
+{
+    auto *bar = new QToolBar(title, parent);
+    bar->setObjectName(name);
+    bar->setIconSize(QSize(16, 16));
+    bar->setCursor(Qt::ArrowCursor);
+    for (const ToolbarButton &b : buttons) {
+        if (!b.key) {
+            bar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        QAction *action = bar->addAction(picture(b.picture), QString::fromLatin1(b.tip));
+        action->setObjectName(prefix + key);
+        action->setData(key);
+        action->setToolTip(QString::fromLatin1(b.tip));
+        QObject::connect(action, &QAction::triggered, bar, [run, key] { run(key); });
+    }
+    return bar;
+}
+
+} // namespace sheetsmith

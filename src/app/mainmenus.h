@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+class QWidget;
+
+namespace sheetsmith {
+
+// Runs a command by its key.
+using CommandRunner = std::function<void(const QString &key)>;
+
+// The entries of the menu bar that change while the program runs.
+struct MainMenus
+{
+    QMenu *edit = nullptr;              // also the editor's right-button menu
+    std::array<QAction *, 4> recent{};  // "Recent1".."Recent4"
+    std::array<QAction *, 10> browser{}; // "Browser1".."Browser10", hidden until configured
+};
+
+// Builds the menu bar of window: File, Edit, Tools and Help. Every entry runs its
+// command by key through run; recent entry i runs "Recent" i and browser entry i runs
+// "Browser" i. The Edit captions show their shortcuts; the keys themselves are the
+// editor's.
+MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run);
+
+// A toolbar button: command key, tool tip and picture number; a null key is a
+// separator.
+struct ToolbarButton
+{
+    const char *key;
+    const char *tip;
+    int picture;
+};
+
+// A toolbar whose buttons run their commands by key; each button's objectName is
+// prefix followed by its key.
+QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget *parent, const QString &prefix,
+                              std::initializer_list<ToolbarButton> buttons, QIcon (*picture)(int),
+                              const CommandRunner &run);
+
+} // namespace sheetsmith

@@ -1,0 +1,175 @@
+#include "app/sheetdocument.h"
+
+#include "app/recentfiles.h"
+#include "dialogs/cdlgex.h"
+#include "dialogs/dialogseam.h"
+#include "editor/colouring.h"
+#include "editor/richedit.h"
+#include "settings/settingsstore.h"
+
+#include <QFileInfo>
+
+namespace sheetsmith {
+
+namespace {
+
+const QString kStyleSheetFilter = QStringLiteral(
+    "Cascading Style Sheet (.css)|*.css|Text Files (.txt)|*.txt|All Files (*.*)|*.*");
+
+} // namespace
+
+SheetDocument::SheetDocument(RichEdit &editor, Colouriser &colouriser, SettingsStore &settings, RecentFiles &recent,
+                             CdlgEx &fileDialog, QWidget *owner)
+    : QObject(owner)
+    , m_editor(editor)
+    , m_colouriser(colouriser)
+    , m_settings(settings)
+    , m_recent(recent)
+    , m_fileDialog(fileDialog)
+    , m_owner(owner)
+{
+}
+
+SheetDocument::~SheetDocument() = default;
+
+void SheetDocument::setIdentity(const QString &title, const QString &path)
+{
+    m_title = title;
+    m_path = path;
+    emit titleChanged();
+}
+
+void SheetDocument::startUntitled()
+{
+    setIdentity(QStringLiteral("Untitled"), QString());
+    m_savedText = m_editor.text();
+}
+
+bool SheetDocument::open(const QString &title, const QString &path)
+{
+    // The file is read before anything of the open document changes, so a file that
+    // cannot be read leaves the author's text exactly as it was.
+    const ReadResult file = readDocumentFile(path);
+    if (!file.ok) {
+        MsgBox(m_owner, file.error, DialogSeam::Critical);
+        return false;
+    }
+    const int tabWidth = m_settings.editorSettings().tabWidth;
+    m_colouriser.BuildColourTable();
+
+    m_format = file.format;
+    m_recent.addRecentFile(title, path);
+    emit recentChanged();
+    setIdentity(title, path);
+
+    QString text = file.text;
+    text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
+    // The text goes into the editor already coloured, in one assignment.
+    m_colouriser.ColourNewText(m_editor, text);
+    m_savedText = m_editor.text();
+    emit textLoaded();
+    return true;
+}
+
+void SheetDocument::openWithDialog()
+{
+    m_fileDialog.setFilter(kStyleSheetFilter);
+    m_fileDialog.setFlags(CdlgEx::HideReadOnly);
+    m_fileDialog.setHOwner(m_owner);
+    m_fileDialog.ShowOpen();
+    if (m_fileDialog.cdlError() == QLatin1String("Cancel"))
+        return;
+    open(m_fileDialog.FileTitle(), m_fileDialog.FileName());
+}
+
+void SheetDocument::openRecent(int entry)
+{
+    const RecentFiles::Entry e = m_recent.entry(entry);
+    const QFileInfo info(e.tag);
+    if (!e.tag.isEmpty() && info.exists() && info.isFile()) {
+        open(e.caption, e.tag);
+        return;
+    }
+    MsgBox(m_owner, QStringLiteral("File not found!"), DialogSeam::Critical);
+    m_recent.removeEntry(entry);
+    emit recentChanged();
+}
+
+int SheetDocument::askSaveChanges()
+{
+    return MsgBox(m_owner, QStringLiteral("Saves Changes to ") + m_title + QStringLiteral("?"),
+                  DialogSeam::YesNoCancel | DialogSeam::Question);
+}
+
+void SheetDocument::newDocument()
+{
+    const int answer = askSaveChanges();
+    if (answer == DialogSeam::Cancel)
+        return;
+    // A Yes whose save is abandoned or fails keeps the document: clearing it would
+    // throw the author's text away unsaved.
+    if (answer == DialogSeam::Yes && !save())
+        return;
+    m_editor.setText(QString());
+    m_format = FileFormat();
+    setIdentity(QStringLiteral("Untitled"), QString());
+}
+
+bool SheetDocument::askToSave()
+{
+    if (m_editor.text() == m_savedText)
+        return true;
+    const int answer = askSaveChanges();
+    if (answer == DialogSeam::Cancel)
+        return false;
+    if (answer == DialogSeam::Yes)
+        return save(); // an abandoned or failed save keeps the window open
+    return true;
+}
+
+bool SheetDocument::save()
+{
+    if (m_path.isEmpty())
+        return saveAs();
+    return write(m_path, m_title);
+}
+
+bool SheetDocument::saveAs()
+{
+    m_fileDialog.setFilter(kStyleSheetFilter);
+    m_fileDialog.setFlags(2 | CdlgEx::HideReadOnly); // ask before overwriting
+    m_fileDialog.setDefaultExt(QStringLiteral("css"));
+    m_fileDialog.setHOwner(m_owner);
+    if (!m_path.isEmpty())
+        m_fileDialog.setFileName(m_path);
+    m_fileDialog.ShowSave();
+    if (m_fileDialog.cdlError() == QLatin1String("Cancel"))
+        return false;
+    const QString path = m_fileDialog.FileName();
+    const QString title =
+        m_fileDialog.FileTitle().isEmpty() ? QFileInfo(path).fileName() : m_fileDialog.FileTitle();
+    return write(path, title);
+}
+
+bool SheetDocument::write(const QString &path, const QString &title)
+{
+    const QString text = m_editor.text();
+    const WriteResult result = writeDocumentFile(path, text, m_format);
+    if (!result.ok) {
+        MsgBox(m_owner, result.error, DialogSeam::Critical);
+        return false;
+    }
+    if (result.encodingChanged)
+        MsgBox(m_owner,
+               title + QStringLiteral(" holds characters that Windows-1252 cannot store, so it was saved as UTF-8."),
+               DialogSeam::Information);
+    m_format = result.formatUsed;
+    m_savedText = text;
+    if (path != m_path || title != m_title)
+        setIdentity(title, path);
+    m_recent.addRecentFile(m_title, m_path);
+    emit recentChanged();
+    return true;
+}
+
+} // namespace sheetsmith
