@@ -42,7 +42,8 @@ SelectorTreeCommands::SelectorTreeCommands(SelectorTree &tree, RichEdit &editor,
     });
     m_mTree->menuAction()->setVisible(false);
 
-    m_tree.viewport()->installEventFilter(this);
+    m_viewport = m_tree.viewport();
+    m_viewport->installEventFilter(this);
     m_tree.installEventFilter(this);
     connect(&m_tree, &QAbstractItemView::clicked, this, &SelectorTreeCommands::jumpToNode);
     connect(&m_tree, &QAbstractItemView::activated, this, &SelectorTreeCommands::jumpToNode);
@@ -119,7 +120,9 @@ void SelectorTreeCommands::mouseReleased(QMouseEvent *event)
 
 bool SelectorTreeCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tree.viewport() && event->type() == QEvent::MouseButtonRelease) {
+    // The viewport is compared as remembered: asking the tree for it while the tree
+    // is being destroyed would call into a half-destroyed object.
+    if (watched == m_viewport && event->type() == QEvent::MouseButtonRelease) {
         mouseReleased(static_cast<QMouseEvent *>(event));
     } else if (watched == &m_tree && event->type() == QEvent::ContextMenu) {
         // The mouse opens the popup on release; the keyboard's menu key opens it at

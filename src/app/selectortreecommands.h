@@ -55,6 +55,7 @@ private:
     NewSelectorPanels &m_panels;
     QAction *m_deleteButton;
     QWidget *m_owner;
+    QWidget *m_viewport = nullptr; // compared only, never called
     QMenu *m_mTree = nullptr;
     QAction *m_mTDelete = nullptr;
     QAction *m_mTrename = nullptr;
