@@ -72,7 +72,7 @@ QLabel *makeCaptionBar(const QString &name, const QString &caption, QWidget *par
 
 QAction *addMenuEntry(QMenu *menu, const QString &name, const QString &caption)
 {
-    QAction *action = menu->addAction(caption);
+    QAction *action = menu->addAction(menuIcon(name), caption);
     action->setObjectName(name);
     return action;
 }

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/desktopintegration.h"
 #include "app/form1.h"
 #include "settings/settingsstore.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Sheetsmith"));
     QApplication::setOrganizationName(QStringLiteral("Sheetsmith"));
     QApplication::setApplicationVersion(QLatin1String(sheetsmith::ApplicationVersion));
+    sheetsmith::setUpDesktopIntegration();
 
     sheetsmith::SettingsStore settings;
     settings.ensureEditorDefaults();
