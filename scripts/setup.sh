@@ -15,6 +15,8 @@ packages=(
   breeze-icon-theme
   fonts-dejavu-core
   xvfb xauth
+  # validators of the desktop entry and the metainfo, run by the tests
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,16 @@
 #include "app/commandline.h"
 #include "app/desktopintegration.h"
 #include "app/form1.h"
+#include "dialogs/consoledialogseam.h"
+#include "dialogs/scopeddialogseam.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -40,6 +44,16 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QLatin1String(sheetsmith::ApplicationVersion));
     sheetsmith::setUpDesktopIntegration();
 
+    // SHEETSMITH_START_AND_QUIT=1 lets an installed copy be checked with nobody at
+    // the screen: the program starts as usual and, once its window is shown, closes
+    // it through the normal shut-down. Messages on the way are printed and answered
+    // with their default button instead of waiting.
+    const bool startAndQuit = qEnvironmentVariableIntValue("SHEETSMITH_START_AND_QUIT") == 1;
+    sheetsmith::ConsoleDialogSeam console;
+    std::optional<sheetsmith::ScopedDialogSeam> unattended;
+    if (startAndQuit)
+        unattended.emplace(console);
+
     sheetsmith::SettingsStore settings;
     settings.ensureEditorDefaults();
 
@@ -49,5 +63,7 @@ int main(int argc, char *argv[])
     if (!window.startUp(sheetsmith::parseCommandLine(arguments(argc, argv)).sheet))
         return 1;
     window.showWindow();
+    if (startAndQuit)
+        QTimer::singleShot(0, &window, &QWidget::close);
     return app.exec();
 }
