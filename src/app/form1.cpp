@@ -8,6 +8,7 @@
 #include "blocks/selectortree.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
+#include "dialogs/focusreturn.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
 #include "inspector/propertyinspector.h"
@@ -393,6 +394,7 @@ void Form1::buildLeftPane()
         connect(ok, &QPushButton::clicked, this, [this, frame] { commitPanel(frame); });
         connect(cancel, &QPushButton::clicked, frame, &QWidget::hide);
         frame->hide();
+        FocusReturn::watch(frame); // a cancelled panel leaves the focus where it found it
         return frame;
     };
     m_comNE = new QComboBox;
@@ -575,6 +577,8 @@ void Form1::showWindow()
         resize(m_restoredGeometry.size());
         showNormal();
     }
+    // The author starts typing in the sheet, not in the first control of the tab order.
+    m_mainText->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::showDocumentTitle()
