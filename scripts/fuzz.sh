@@ -4,6 +4,8 @@
 #
 #   scripts/fuzz.sh [seconds-per-target]      (default 60)
 #
+# The sample sheets are those of scripts/samples.sh, in $SHEETSMITH_CORPUS when set.
+#
 # Prints, per target, the executions run and any finding. A finding (a crash, a
 # sanitizer report, a broken property, a hang over 10 s, a leak, memory over 4 GB) is
 # kept under build-fuzz/findings/<target>/ and makes the script exit non-zero; replay
@@ -17,7 +19,10 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
   echo "usage: scripts/fuzz.sh [seconds-per-target]" >&2
   exit 2
 fi
-corpus="$root/../shared/corpus"
+# Seeds come from the sample sheets, fetched when missing; SHEETSMITH_CORPUS names
+# another folder of them.
+scripts/samples.sh
+corpus="$(scripts/samples.sh --dir)"
 
 # clang with its libFuzzer and sanitizer runtimes; apt only runs for missing packages.
 packages=(clang libclang-rt-14-dev)

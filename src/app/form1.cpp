@@ -311,6 +311,13 @@ bool Form1::startUp(const QString &commandLine)
     return true;
 }
 
+void Form1::showWindow()
+{
+    m_placement.show(*this);
+    // The author starts typing in the sheet, not in the first control of the tab order.
+    m_mainText->setFocus(Qt::OtherFocusReason);
+}
+
 void Form1::applyEditorSettings()
 {
     const EditorSettings editor = m_settings.editorSettings();

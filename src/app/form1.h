@@ -61,7 +61,8 @@ public:
     // The catalogue file read at start-up; found beside the program unless set.
     void setCatalogueFile(const QString &path) { m_catalogueFile = path; }
     // Shows the window maximised or at its restored placement, as start-up decided.
-    void showWindow() { m_placement.show(*this); }
+    // The keyboard focus is then in the sheet.
+    void showWindow();
 
     // Runs the command of a menu entry or toolbar button by its key ("New", "Cut",
     // "NextBlock", "Test1", "NElement", ...); an unknown key does nothing.

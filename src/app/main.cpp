@@ -1,31 +1,71 @@
+#include "app/commandline.h"
+#include "app/desktopintegration.h"
 #include "app/form1.h"
+#include "dialogs/consoledialogseam.h"
+#include "dialogs/scopeddialogseam.h"
 #include "preview/pageview.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+QStringList arguments(int argc, char *argv[])
+{
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    return words;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    using sheetsmith::CommandLine;
+    // The usage and the version are answered before anything graphical starts, so
+    // they need no display.
+    const CommandLine line = sheetsmith::parseCommandLine(arguments(argc, argv));
+    if (line.action != CommandLine::Action::Edit) {
+        const QByteArray text = (line.action == CommandLine::Action::PrintUsage ? sheetsmith::usageText()
+                                                                                : sheetsmith::versionText())
+                                    .toLocal8Bit();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return 0;
+    }
+
     sheetsmith::prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetsmith"));
     QApplication::setOrganizationName(QStringLiteral("Sheetsmith"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QApplication::setApplicationVersion(QLatin1String(sheetsmith::ApplicationVersion));
+    sheetsmith::setUpDesktopIntegration();
+
+    // SHEETSMITH_START_AND_QUIT=1 lets an installed copy be checked with nobody at
+    // the screen: the program starts as usual and, once its window is shown, closes
+    // it through the normal shut-down. Messages on the way are printed and answered
+    // with their default button instead of waiting.
+    const bool startAndQuit = qEnvironmentVariableIntValue("SHEETSMITH_START_AND_QUIT") == 1;
+    sheetsmith::ConsoleDialogSeam console;
+    std::optional<sheetsmith::ScopedDialogSeam> unattended;
+    if (startAndQuit)
+        unattended.emplace(console);
 
     sheetsmith::SettingsStore settings;
     settings.ensureEditorDefaults();
 
-    // The command line is one path; arguments split at blanks are joined again, so an
-    // unquoted path with blanks still names one file. Qt's own options were removed
-    // from argv by QApplication.
-    QStringList words;
-    for (int i = 1; i < argc; ++i)
-        words << QString::fromLocal8Bit(argv[i]);
-
+    // Qt's own options were removed from argv by QApplication; the rest names the
+    // sheet, as parseCommandLine joins it.
     sheetsmith::Form1 window(settings);
-    if (!window.startUp(words.join(QLatin1Char(' '))))
+    if (!window.startUp(sheetsmith::parseCommandLine(arguments(argc, argv)).sheet))
         return 1;
     window.showWindow();
+    if (startAndQuit)
+        QTimer::singleShot(0, &window, &QWidget::close);
     return app.exec();
 }

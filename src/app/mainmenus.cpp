@@ -1,5 +1,7 @@
 #include "app/mainmenus.h"
 
+#include "app/icons.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -20,7 +22,7 @@ struct Entry
 QAction *addEntry(QMenu *menu, const QString &name, const QString &caption, const QString &key,
                   const CommandRunner &run)
 {
-    QAction *action = menu->addAction(caption);
+    QAction *action = menu->addAction(menuIcon(name), caption);
     action->setObjectName(name);
     QObject::connect(action, &QAction::triggered, menu, [run, key] { run(key); });
     return action;

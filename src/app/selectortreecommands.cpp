@@ -1,6 +1,7 @@
 #include "app/selectortreecommands.h"
 
 #include "app/carettracker.h"
+#include "app/icons.h"
 #include "blocks/newselectorpanels.h"
 #include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
@@ -27,14 +28,14 @@ SelectorTreeCommands::SelectorTreeCommands(SelectorTree &tree, RichEdit &editor,
     // The tree's popup menu; never part of the menu bar.
     m_mTree = new QMenu(QStringLiteral("Tree"), owner);
     m_mTree->setObjectName(QStringLiteral("mTree"));
-    QAction *mTnew = m_mTree->addAction(QStringLiteral("New"));
+    QAction *mTnew = m_mTree->addAction(menuIcon(QStringLiteral("mTnew")), QStringLiteral("New"));
     mTnew->setObjectName(QStringLiteral("mTnew"));
     connect(mTnew, &QAction::triggered, this, &SelectorTreeCommands::newFromTree);
     m_mTree->addSeparator();
-    m_mTDelete = m_mTree->addAction(QStringLiteral("Delete"));
+    m_mTDelete = m_mTree->addAction(menuIcon(QStringLiteral("mTDelete")), QStringLiteral("Delete"));
     m_mTDelete->setObjectName(QStringLiteral("mTDelete"));
     connect(m_mTDelete, &QAction::triggered, this, &SelectorTreeCommands::deleteSelector);
-    m_mTrename = m_mTree->addAction(QStringLiteral("Rename"));
+    m_mTrename = m_mTree->addAction(menuIcon(QStringLiteral("mTrename")), QStringLiteral("Rename"));
     m_mTrename->setObjectName(QStringLiteral("mTrename"));
     connect(m_mTrename, &QAction::triggered, this, [this] {
         if (m_tree.selectedNode() > 3)

@@ -1,6 +1,7 @@
 #include "blocks/frmfind.h"
 
 #include "dialogs/dialogseam.h"
+#include "dialogs/focusreturn.h"
 #include "editor/colouring.h"
 #include "editor/richedit.h"
 
@@ -29,6 +30,7 @@ FrmFind::FrmFind(RichEdit &editor, QWidget *owner) : QDialog(owner), m_editor(&e
     setWindowTitle(QStringLiteral("Find and Replace"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    FocusReturn::watch(this);
     buildControls();
 
     // Load: a new search, direction "All", and the found text kept highlighted while

@@ -2,6 +2,7 @@
 
 #include "blocks/scanner.h"
 #include "dialogs/dialogseam.h"
+#include "dialogs/focusreturn.h"
 #include "dialogs/twips.h"
 
 #include <QComboBox>
@@ -59,6 +60,7 @@ QFrame *NewSelectorPanels::makePanel(Kind kind, const QString &name, QWidget *in
     connect(ok, &QPushButton::clicked, this, [this, kind] { commit(kind); });
     connect(cancel, &QPushButton::clicked, frame, &QWidget::hide);
     frame->hide();
+    FocusReturn::watch(frame); // a cancelled panel leaves the focus where it found it
     return frame;
 }
 

@@ -182,7 +182,7 @@ QString catalogueFilePath(const QString &executableDir)
     const QDir dir(executableDir);
     const QString candidates[] = {
         dir.filePath(CatalogueFileName),
-        QDir::cleanPath(dir.filePath(QStringLiteral("../share/sheetsmith/") + CatalogueFileName)),
+        QDir::cleanPath(dir.filePath(QStringLiteral(SHEETSMITH_DATA_FROM_BIN "/") + CatalogueFileName)),
     };
     for (const QString &candidate : candidates) {
         if (QFileInfo(candidate).isFile())

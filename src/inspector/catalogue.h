@@ -50,7 +50,8 @@ CatalogueResult parseCatalogue(const QByteArray &bytes, const QString &fileNameF
 CatalogueResult LoadCatalogue(const QString &path);
 
 // Where the program's catalogue lies: css1.txt beside the executable (the build
-// tree), else in ../share/sheetsmith/ relative to it (the installed layout). When
+// tree), else in the installed data folder, found from it by the relative path the
+// build was configured with (../share/sheetsmith in the usual layout). When
 // neither holds the file, the first of these paths, so a message can name it.
 // Needs a QCoreApplication.
 QString catalogueFilePath();

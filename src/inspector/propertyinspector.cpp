@@ -2,6 +2,7 @@
 
 #include "blocks/scanner.h"
 #include "dialogs/cdlgex.h"
+#include "dialogs/focusreturn.h"
 #include "editor/colourvalue.h"
 #include "editor/richedit.h"
 #include "inspector/catalogue.h"
@@ -158,6 +159,10 @@ void PropertyInspector::buildEditors()
     percentRow->addWidget(m_txtPercent, 1);
     percentRow->addWidget(m_lblPercent);
     m_frPercent->hide();
+
+    // A closed editor leaves the focus where it was when the editor opened.
+    for (QWidget *editor : std::initializer_list<QWidget *>{m_comP, m_txtP, m_frLength, m_frPercent})
+        FocusReturn::watch(editor);
 }
 
 void PropertyInspector::buildFontPicker()
@@ -182,6 +187,8 @@ void PropertyInspector::buildFontPicker()
     m_txtFontPreview->setObjectName(QStringLiteral("TxtFontPreview"));
     m_txtFontPreview->setAccessibleName(QStringLiteral("Font sample"));
     m_txtFontPreview->hide();
+    for (QWidget *part : std::initializer_list<QWidget *>{m_txtFontList, m_lstFont, m_txtFontPreview})
+        FocusReturn::watch(part);
 }
 
 void PropertyInspector::fillFontList()

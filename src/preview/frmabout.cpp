@@ -1,5 +1,6 @@
 #include "preview/frmabout.h"
 
+#include "dialogs/focusreturn.h"
 #include "preview/weblinks.h"
 
 #include <QCoreApplication>
@@ -50,6 +51,7 @@ FrmAbout::FrmAbout(QWidget *owner)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    FocusReturn::watch(this);
     setWindowTitle(QStringLiteral("About ") + kAppTitle);
     buildControls();
 }

@@ -1,6 +1,7 @@
 #include "settings/frmoptions.h"
 
 #include "dialogs/dialogseam.h"
+#include "dialogs/focusreturn.h"
 #include "editor/colouring.h"
 #include "editor/richedit.h"
 #include "inspector/helpers.h"
@@ -82,6 +83,7 @@ FrmOptions::FrmOptions(SettingsStore &store, RichEdit &editor, Colouriser &colou
     setWindowTitle(QStringLiteral("Options"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    FocusReturn::watch(this);
     buildControls();
     loadFromStore();
     m_tb->setCurrentIndex(0);

@@ -471,11 +471,13 @@ void TestCatalogue::fileIsFoundBesideTheExecutableFirst()
 
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    QVERIFY(QDir(root.path()).mkpath("bin"));
-    QVERIFY(QDir(root.path()).mkpath("share/sheetsmith"));
-    const QString bin = root.filePath("bin");
-    const QString beside = root.filePath("bin/css1.txt");
-    const QString inShare = root.filePath("share/sheetsmith/css1.txt");
+    // The installed layout the build was configured with.
+    const QString bin = root.filePath("usr/bin");
+    const QString share = QDir::cleanPath(bin + "/" SHEETSMITH_DATA_FROM_BIN);
+    QVERIFY(QDir().mkpath(bin));
+    QVERIFY(QDir().mkpath(share));
+    const QString beside = bin + "/css1.txt";
+    const QString inShare = share + "/css1.txt";
     if (besideExecutable == "file")
         QVERIFY(writeFile(beside, "x"));
     else if (besideExecutable == "folder")
