@@ -8,15 +8,16 @@
 #include "blocks/selectortree.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
+#include "editor/editorlines.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
 #include "inspector/propertyinspector.h"
-#include "inspector/helpers.h"
 #include "preview/frmabout.h"
 #include "preview/weblinks.h"
 #include "settings/frmoptions.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "text/tabs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -456,7 +457,7 @@ void Form1::buildRightPane()
     connect(m_mainText, &RichEdit::mouseUp, this, &Form1::onMainTextMouseUp);
     connect(m_mainText, &RichEdit::draggedOver, this, &Form1::onMainTextDragOver);
     connect(m_mainText, &RichEdit::dropped, this, &Form1::onMainTextDrop);
-    m_commands = std::make_unique<EditCommands>(*m_mainText, m_blocks, m_colouriser, m_settings);
+    m_commands = std::make_unique<EditCommands>(*m_mainText, m_blocks, m_colouriser);
 }
 
 void Form1::buildStatusBar()
@@ -532,7 +533,7 @@ void Form1::applyEditorSettings()
 {
     const EditorSettings editor = m_settings.editorSettings();
     m_mainText->setEditorFont(editor.fontName, editor.fontSize);
-    m_colouriser.setColours(editor);
+    m_colouriser.setColours(editor.syntaxColours());
 }
 
 void Form1::restorePlacement()
@@ -616,10 +617,8 @@ bool Form1::OpenDocument(const QString &title, const QString &path)
     showDocumentTitle();
     m_lbl3->setText(QStringLiteral(" ") + m_docPath);
 
-    QString text = file.text;
-    text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
     // The text goes into the editor already coloured, in one assignment.
-    m_colouriser.ColourNewText(*m_mainText, text);
+    m_colouriser.ColourNewText(*m_mainText, ExpandTabs(file.text, tabWidth));
     m_savedText = m_mainText->text();
     RefreshMe();
     FillTree();
@@ -749,8 +748,8 @@ void Form1::runCommand(EditCommand which)
     case EditCommand::Copy: m_commands->Copy(); break;
     case EditCommand::Paste: m_commands->Paste(); break;
     case EditCommand::SelectAll: m_commands->SelectAll(); break;
-    case EditCommand::Indent: m_commands->Indent(); break;
-    case EditCommand::Unindent: m_commands->Unindent(); break;
+    case EditCommand::Indent: m_commands->Indent(m_settings.tabWidth()); break;
+    case EditCommand::Unindent: m_commands->Unindent(m_settings.tabWidth()); break;
     case EditCommand::Comment: m_commands->Comment(); break;
     case EditCommand::NextBlock: m_commands->NextBlock(); break;
     case EditCommand::PreviousBlock: m_commands->PreviousBlock(); break;
@@ -818,15 +817,16 @@ void Form1::onMainTextDrop(QDropEvent *event, bool *handled)
     const bool ctrl = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
     event->setDropAction(ctrl ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
-    Colouring = true;
-    // Text dragged from another program may come without an RTF form: its plain text
-    // goes in then, in the colour of the text before it.
-    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
-    if (!rtf.isEmpty())
-        m_mainText->setSelRTF(QString::fromUtf8(rtf));
-    else
-        m_mainText->setSelText(data->text());
-    Colouring = false;
+    {
+        const ColouringScope colouring(*m_mainText);
+        // Text dragged from another program may come without an RTF form: its plain text
+        // goes in then, in the colour of the text before it.
+        const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+        if (!rtf.isEmpty())
+            m_mainText->setSelRTF(QString::fromUtf8(rtf));
+        else
+            m_mainText->setSelText(data->text());
+    }
     *handled = true;
 }
 
@@ -954,7 +954,7 @@ QString Form1::caretStatusText() const
 void Form1::onMainTextSelChange()
 {
     m_curLine = CaretLine(*m_mainText);
-    if (!Colouring && m_curLine != m_prevLine && m_mainText->selLength() == 0)
+    if (!m_mainText->colouring() && m_curLine != m_prevLine && m_mainText->selLength() == 0)
         catchUp();
     m_prevLine = CaretLine(*m_mainText);
     m_panel2->setText(CaretPositionText(m_curLine, LineCount(*m_mainText), CaretColumn(*m_mainText)));
@@ -970,9 +970,10 @@ void Form1::catchUp()
 
     QString left = LineText(*m_mainText, m_prevLine);
     m_colouriser.ColourLine(left, LineStart(*m_mainText, m_prevLine), QStringLiteral("Text"), m_mainText);
-    Colouring = true;
-    m_mainText->setSelStart(pos);
-    Colouring = false;
+    {
+        const ColouringScope colouring(*m_mainText);
+        m_mainText->setSelStart(pos);
+    }
 
     // The blocks still describe the text as it was at the last rebuild.
     const qsizetype cur = m_blocks.FindCurrentBlock(pos);

@@ -1,7 +1,6 @@
 #include "blocks/frmfind.h"
 
 #include "dialogs/dialogseam.h"
-#include "editor/colouring.h"
 #include "editor/richedit.h"
 
 #include <QCheckBox>
@@ -283,15 +282,13 @@ void FrmFind::cmdReplaceAllClick()
     // the author's next move.
     qsizetype count = 0;
     if (!what.isEmpty()) {
-        const bool wasColouring = Colouring;
-        Colouring = true;
+        const ColouringScope colouring(*m_editor);
         qsizetype from = 0;
         while (m_editor->find(what, from, std::nullopt, options) >= 0) {
             ++count;
             m_editor->setSelText(with);
             from = m_editor->selStart();
         }
-        Colouring = wasColouring;
     }
 
     MsgBox(this,

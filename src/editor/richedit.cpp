@@ -1,6 +1,7 @@
 #include "editor/richedit.h"
 
 #include "editor/colourhighlighter.h"
+#include "text/words.h"
 
 #include <QContextMenuEvent>
 #include <QDragMoveEvent>
@@ -64,11 +65,6 @@ std::optional<RtfContent> rtfFromMime(const QMimeData *source)
         }
     }
     return std::nullopt;
-}
-
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
 }
 
 } // namespace
@@ -524,66 +520,12 @@ void RichEdit::setSelRTF(const QString &rtf)
 qsizetype RichEdit::find(const QString &what, std::optional<qsizetype> start,
                          std::optional<qsizetype> end, int options)
 {
-    const QString &text = m_model.text();
-    const qsizetype n = text.size();
-    if (what.isEmpty())
-        return -1;
-    const auto clampOffset = [n](qsizetype v) { return std::clamp<qsizetype>(v, 0, n); };
-
-    qsizetype from = 0;
-    qsizetype to = n;
-    bool backwards = false;
-    if (!start && !end) {
-        if (selLength() > 0) {
-            from = selStart();
-            to = from + selLength();
-        }
-    } else if (start && !end) {
-        from = clampOffset(*start);
-    } else if (!start) {
-        to = clampOffset(*end);
-    } else {
-        const qsizetype s = clampOffset(*start);
-        const qsizetype e = clampOffset(*end);
-        backwards = s > e;
-        from = std::min(s, e);
-        to = std::max(s, e);
-    }
-
-    const Qt::CaseSensitivity cs = (options & FindMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool wholeWord = options & FindWholeWord;
-    const qsizetype len = what.size();
-    const auto acceptable = [&](qsizetype at) {
-        if (!wholeWord)
-            return true;
-        const bool startOk = !isWordChar(what.front()) || at == 0 || !isWordChar(text[at - 1]);
-        const bool endOk = !isWordChar(what.back()) || at + len >= n || !isWordChar(text[at + len]);
-        return startOk && endOk;
-    };
-
-    qsizetype found = -1;
-    if (!backwards) {
-        for (qsizetype at = text.indexOf(what, from, cs); at >= 0 && at + len <= to;
-             at = text.indexOf(what, at + 1, cs)) {
-            if (acceptable(at)) {
-                found = at;
-                break;
-            }
-        }
-    } else {
-        // Searching backwards from `to` (the start given) down to `from` (the end given).
-        for (qsizetype at = text.lastIndexOf(what, to, cs); at >= from;
-             at = at > 0 ? text.lastIndexOf(what, at - 1, cs) : -1) {
-            if (acceptable(at)) {
-                found = at;
-                break;
-            }
-        }
-    }
+    const FindOptions how{(options & FindWholeWord) != 0, (options & FindMatchCase) != 0};
+    const qsizetype found = FindInText(m_model.text(), what, selStart(), selLength(), start, end, how);
     if (found < 0)
         return -1;
     NotifyScope scope(*this);
-    selectOffsets(found, found + len);
+    selectOffsets(found, found + what.size());
     return found;
 }
 

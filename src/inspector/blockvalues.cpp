@@ -2,8 +2,9 @@
 
 #include "blocks/itmclass.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
-#include "inspector/helpers.h"
+#include "text/lines.h"
+#include "text/textmodel.h"
+#include "text/words.h"
 
 #include <algorithm>
 

@@ -2,14 +2,14 @@
 
 #include "blocks/scanner.h"
 #include "dialogs/cdlgex.h"
-#include "editor/colourvalue.h"
 #include "editor/richedit.h"
 #include "inspector/catalogue.h"
 #include "inspector/declarationwriter.h"
-#include "inspector/helpers.h"
 #include "inspector/valuerules.h"
+#include "text/colourvalue.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -187,7 +187,10 @@ void PropertyInspector::buildFontPicker()
 void PropertyInspector::fillFontList()
 {
     QScopedValueRollback filling(m_fillingFonts, true);
-    FillFontList(m_lstFont.data());
+    // Every installed family in the platform's order: no sorting, no removal of
+    // duplicates.
+    m_lstFont->clear();
+    m_lstFont->addItems(QFontDatabase::families());
     const QStringList generic = GenericFontEntries();
     for (int i = 0; i < generic.size(); ++i)
         m_lstFont->insertItem(i, generic.at(i));
