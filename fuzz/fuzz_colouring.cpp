@@ -158,7 +158,7 @@ void checkDocumentColouring(RichEdit &editor, Colouriser &colouriser, const QStr
 {
     colouriser.ColourDocument(editor);
     FUZZ_REQUIRE(editor.text() == text, QStringLiteral("before: %1\nafter: %2").arg(text, editor.text()));
-    FUZZ_REQUIRE(!Colouring, text);
+    FUZZ_REQUIRE(!editor.colouring(), text);
     const std::vector<ColourValue> after = editorColours(editor);
     for (const ColourValue c : after) {
         FUZZ_REQUIRE(c == kAutoColour || c == kSelector || c == kBracket || c == kComment,
@@ -177,7 +177,7 @@ void checkLineColouring(RichEdit &editor, Colouriser &colouriser, const QString 
         if (!line.isEmpty())
             literalTextLine(canvas, text, line, s);
         colouriser.ColourLine(line, s, QStringLiteral("Text"), &editor);
-        FUZZ_REQUIRE(!Colouring, text);
+        FUZZ_REQUIRE(!editor.colouring(), text);
         FUZZ_REQUIRE(editor.text() == text, QStringLiteral("line %1: %2").arg(l + 1).arg(editor.text()));
 
         // This line and its break, at once; everything else at the end.

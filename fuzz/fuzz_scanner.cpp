@@ -22,7 +22,7 @@ namespace {
 
 using literal::Block;
 
-QString describe(const std::vector<Block> &blocks)
+QString listed(const std::vector<Block> &blocks)
 {
     return literal::describe(blocks).join(u' ');
 }
@@ -44,11 +44,11 @@ void checkPlacement(const QString &text, const std::vector<Block> &blocks)
         const bool lineStart = b.begins == 0
                                || (b.begins >= 2 && b.begins <= text.size()
                                    && text[b.begins - 2] == u'\r' && text[b.begins - 1] == u'\n');
-        FUZZ_REQUIRE(lineStart, describe(blocks));
-        FUZZ_REQUIRE(b.begins >= previousBegins, describe(blocks));
+        FUZZ_REQUIRE(lineStart, listed(blocks));
+        FUZZ_REQUIRE(b.begins >= previousBegins, listed(blocks));
         previousBegins = b.begins;
         FUZZ_REQUIRE(b.ends == 0 || (b.ends > b.begins && b.ends <= text.size() && text[b.ends - 1] == u'}'),
-                     describe(blocks));
+                     listed(blocks));
         FUZZ_REQUIRE(b.kind == u"ID" || b.kind == u"Element" || b.kind == u"Class", b.kind);
         FUZZ_REQUIRE(!b.id.contains(u' ') && !b.id.contains(u'{'), b.id);
     }
@@ -63,7 +63,7 @@ void checkScan(const TextModel &model, const QStringList &names, std::vector<Blo
     for (Block &b : expected)
         b.kind = literal::kind(b.id, names);
     FUZZ_REQUIRE(blocks == expected,
-                 QStringLiteral("scanner: %1\nliteral: %2").arg(describe(blocks), describe(expected)));
+                 QStringLiteral("scanner: %1\nliteral: %2").arg(listed(blocks), listed(expected)));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "inspector/blockvalues.h"
 #include "text/colourvalue.h"
 #include "text/commentmarkers.h"
+#include "text/lines.h"
 #include "text/textmodel.h"
 #include "text/words.h"
 

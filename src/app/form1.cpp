@@ -817,16 +817,14 @@ void Form1::onMainTextDrop(QDropEvent *event, bool *handled)
     const bool ctrl = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
     event->setDropAction(ctrl ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
-    {
-        const ColouringScope colouring(*m_mainText);
-        // Text dragged from another program may come without an RTF form: its plain text
-        // goes in then, in the colour of the text before it.
-        const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
-        if (!rtf.isEmpty())
-            m_mainText->setSelRTF(QString::fromUtf8(rtf));
-        else
-            m_mainText->setSelText(data->text());
-    }
+    const ColouringScope colouring(*m_mainText);
+    // Text dragged from another program may come without an RTF form: its plain text
+    // goes in then, in the colour of the text before it.
+    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+    if (!rtf.isEmpty())
+        m_mainText->setSelRTF(QString::fromUtf8(rtf));
+    else
+        m_mainText->setSelText(data->text());
     *handled = true;
 }
 

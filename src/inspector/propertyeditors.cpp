@@ -50,6 +50,30 @@ QLineEdit *makeLineEdit(const QString &name, const QString &accessibleName, QWid
     return edit;
 }
 
+// A frame shown over the Value cell, holding a number box and what follows it.
+QFrame *makeCellFrame(const QString &name, const QString &accessibleName, QWidget *parent)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setAccessibleName(accessibleName);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+// The number box and what follows it (the unit list, the "%" label) in one row of the
+// frame, hidden until a cell asks for it.
+void layOutNumberRow(QFrame *frame, QWidget *number, QWidget *after, int spacing)
+{
+    auto *row = new QHBoxLayout(frame);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(spacing);
+    // The frame takes the cell's height even where the boxes would like more.
+    row->setSizeConstraint(QLayout::SetNoConstraint);
+    row->addWidget(number, 1);
+    row->addWidget(after);
+    frame->hide();
+}
+
 } // namespace
 
 void PropertyInspector::buildEditors()
@@ -74,18 +98,19 @@ void PropertyInspector::buildEditors()
     m_comP->lineEdit()->installEventFilter(this);
     m_comP->hide();
 
-    m_txtP = makeLineEdit(QStringLiteral("TxtP"), QStringLiteral("Property value"), m_host);
-    m_txtP->setFont(listFont);
-    m_txtP->installEventFilter(this);
+    // The number and text boxes take the list's font and report their keys here.
+    const auto valueBox = [&](const QString &name, const QString &accessibleName, QWidget *parent) {
+        QLineEdit *box = makeLineEdit(name, accessibleName, parent);
+        box->setFont(listFont);
+        box->installEventFilter(this);
+        return box;
+    };
+
+    m_txtP = valueBox(QStringLiteral("TxtP"), QStringLiteral("Property value"), m_host);
     m_txtP->hide();
 
-    m_frLength = new QFrame(m_host);
-    m_frLength->setObjectName(QStringLiteral("FrLength"));
-    m_frLength->setAccessibleName(QStringLiteral("Length"));
-    m_frLength->setAutoFillBackground(true);
-    m_txtLength = makeLineEdit(QStringLiteral("TxtLength"), QStringLiteral("Length number"), m_frLength);
-    m_txtLength->setFont(listFont);
-    m_txtLength->installEventFilter(this);
+    m_frLength = makeCellFrame(QStringLiteral("FrLength"), QStringLiteral("Length"), m_host);
+    m_txtLength = valueBox(QStringLiteral("TxtLength"), QStringLiteral("Length number"), m_frLength);
     m_comLength = new QComboBox(m_frLength);
     m_comLength->setObjectName(QStringLiteral("ComLength"));
     m_comLength->setAccessibleName(QStringLiteral("Length unit"));
@@ -93,33 +118,15 @@ void PropertyInspector::buildEditors()
     m_comLength->setFont(listFont);
     m_comLength->addItems(LengthUnits());
     m_comLength->setCurrentIndex(DefaultLengthUnit);
-    auto *lengthRow = new QHBoxLayout(m_frLength);
-    lengthRow->setContentsMargins(0, 0, 0, 0);
-    lengthRow->setSpacing(0);
-    // The frame takes the cell's height even where the boxes would like more.
-    lengthRow->setSizeConstraint(QLayout::SetNoConstraint);
-    lengthRow->addWidget(m_txtLength, 1);
-    lengthRow->addWidget(m_comLength);
-    m_frLength->hide();
+    layOutNumberRow(m_frLength, m_txtLength, m_comLength, 0);
 
-    m_frPercent = new QFrame(m_host);
-    m_frPercent->setObjectName(QStringLiteral("FrPercent"));
-    m_frPercent->setAccessibleName(QStringLiteral("Percentage"));
-    m_frPercent->setAutoFillBackground(true);
-    m_txtPercent = makeLineEdit(QStringLiteral("TxtPercent"), QStringLiteral("Percentage number"), m_frPercent);
-    m_txtPercent->setFont(listFont);
-    m_txtPercent->installEventFilter(this);
+    m_frPercent = makeCellFrame(QStringLiteral("FrPercent"), QStringLiteral("Percentage"), m_host);
+    m_txtPercent = valueBox(QStringLiteral("TxtPercent"), QStringLiteral("Percentage number"), m_frPercent);
     m_lblPercent = new QLabel(QStringLiteral("%"), m_frPercent);
     m_lblPercent->setObjectName(QStringLiteral("LblPercent"));
     m_lblPercent->setFont(listFont);
     m_lblPercent->setBuddy(m_txtPercent);
-    auto *percentRow = new QHBoxLayout(m_frPercent);
-    percentRow->setContentsMargins(0, 0, 0, 0);
-    percentRow->setSpacing(2);
-    percentRow->setSizeConstraint(QLayout::SetNoConstraint);
-    percentRow->addWidget(m_txtPercent, 1);
-    percentRow->addWidget(m_lblPercent);
-    m_frPercent->hide();
+    layOutNumberRow(m_frPercent, m_txtPercent, m_lblPercent, 2);
 }
 
 void PropertyInspector::buildFontPicker()

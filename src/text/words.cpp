@@ -35,6 +35,12 @@ qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &wo
 
 qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1)
 {
+    return FindWholeWord(start1, text, word, limit1, [](QChar c) { return !IsWordChar(c); });
+}
+
+qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1,
+                        bool (*isDelimiter)(QChar))
+{
     if (word.isEmpty())
         return 0;
     // Matches may start before limit1, so they lie within the first limit1 - 1 +
@@ -47,9 +53,9 @@ qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &wo
         if (at < 0 || at + 1 >= limit1)
             return 0;
         const qsizetype after = at + word.size();
-        const bool delimitedBefore = at == 0 || !IsWordChar(text[at - 1]);
+        const bool delimitedBefore = at == 0 || isDelimiter(text[at - 1]);
         // Past the end there is no character, which counts as a word character.
-        const bool delimitedAfter = after < text.size() && !IsWordChar(text[after]);
+        const bool delimitedAfter = after < text.size() && isDelimiter(text[after]);
         if (delimitedBefore && delimitedAfter)
             return at + 1;
         from = at + 1;

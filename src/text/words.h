@@ -24,6 +24,10 @@ qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &wo
 // The same search, giving up at the first match that starts at or after limit1: a
 // search bounded by a block's end costs no more than the block.
 qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1);
+// The same bounded search with other delimiters: isDelimiter tells which characters may
+// stand before and after a whole word.
+qsizetype FindWholeWord(qsizetype start1, const QString &text, const QString &word, qsizetype limit1,
+                        bool (*isDelimiter)(QChar));
 
 // How FindInText compares.
 struct FindOptions

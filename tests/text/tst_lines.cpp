@@ -17,8 +17,6 @@ class TestLines : public QObject
     Q_OBJECT
 
 private slots:
-    void lineOfChar_data();
-    void lineOfChar();
     void lineStart_data();
     void lineStart();
     void lineLength_data();
@@ -28,28 +26,6 @@ private slots:
     void caretLineAndColumn_data();
     void caretLineAndColumn();
 };
-
-void TestLines::lineOfChar_data()
-{
-    QTest::addColumn<qsizetype>("index");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("first character") << qsizetype(0) << 1;
-    QTest::newRow("CR of a break") << qsizetype(2) << 1;
-    QTest::newRow("LF of a break belongs to its line") << qsizetype(3) << 1;
-    QTest::newRow("empty line's CR") << qsizetype(4) << 2;
-    QTest::newRow("empty line's LF") << qsizetype(5) << 2;
-    QTest::newRow("start of the last line") << qsizetype(6) << 3;
-    QTest::newRow("end of the text") << qsizetype(10) << 3;
-    QTest::newRow("past the end") << qsizetype(100) << 3;
-    QTest::newRow("negative") << qsizetype(-1) << 1;
-}
-
-void TestLines::lineOfChar()
-{
-    QFETCH(qsizetype, index);
-    QFETCH(int, expected);
-    QCOMPARE(LineOfChar(TextModel(kThreeLines), index), expected);
-}
 
 void TestLines::lineStart_data()
 {
