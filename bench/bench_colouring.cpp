@@ -15,13 +15,10 @@
 #include "editor/colouring.h"
 #include "editor/colouringrules.h"
 #include "editor/richedit.h"
-#include "editor/textmodel.h"
-#include "settings/settingsstore.h"
+#include "text/textmodel.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,54 +36,32 @@ double medianMs(const std::function<void()> &prepare, const std::function<void()
     return bench::medianMs(runs, prepare, work);
 }
 
-EditorSettings benchSettings()
-{
-    EditorSettings s;
-    s.selectorColour = QStringLiteral("\\red0\\green0\\blue255");
-    s.bracketColour = QStringLiteral("\\red255\\green0\\blue0");
-    s.commentColour = QStringLiteral("\\red0\\green128\\blue0");
-    s.selectorColourValue = makeColour(0, 0, 255);
-    s.bracketColourValue = makeColour(255, 0, 0);
-    s.commentColourValue = makeColour(0, 128, 0);
-    return s;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreenPlatform();
     QApplication app(argc, argv);
-
-    const QDir dir(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList sheets = dir.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
-    if (sheets.isEmpty()) {
-        std::fprintf(stderr, "no sheets in %s\n", qPrintable(dir.path()));
+    const QStringList sheets = bench::sampleSheets();
+    if (sheets.isEmpty())
         return 1;
-    }
 
     RichEdit edit;
     edit.resize(800, 600);
     edit.show();
     QCoreApplication::processEvents();
     Colouriser colouriser;
-    colouriser.setColours(benchSettings());
+    colouriser.setColours(SyntaxColours::fromValues(makeColour(0, 0, 255), makeColour(255, 0, 0),
+                                                  makeColour(0, 128, 0)));
     colouriser.BuildColourTable();
 
     std::printf("%-24s %9s %8s %12s %9s %10s %11s\n", "sheet", "bytes", "lines",
                 "document ms", "read ms", "rewrite ms", "assign ms");
     QString largestName;
     QString largest;
-    for (const QString &name : sheets) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(name));
-            return 1;
-        }
-        const QByteArray bytes = file.readAll();
-        QString text = TextModel::toCrLf(QString::fromUtf8(bytes));
-        text.replace(u'\t', QStringLiteral("    "));
+    for (const QString &path : sheets) {
+        const QString name = QFileInfo(path).fileName();
+        const QString text = editorText(path);
         if (text.size() > largest.size()) {
             largest = text;
             largestName = name;
@@ -106,7 +81,7 @@ int main(int argc, char **argv)
         const double assignMs = medianMs(reset, [&] { edit.setTextRTF(coloured); });
 
         std::printf("%-24s %9lld %8d %12.2f %9.2f %10.2f %11.2f\n", qPrintable(name),
-                    static_cast<long long>(bytes.size()), edit.lineCount(), documentMs, readMs,
+                    static_cast<long long>(QFileInfo(path).size()), edit.lineCount(), documentMs, readMs,
                     rewriteMs, assignMs);
     }
 
@@ -147,19 +122,15 @@ int main(int argc, char **argv)
     int longestLine = 0;
     qsizetype longestLength = 0;
     QString longestName;
-    for (const QString &name : sheets) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        QString sheet = TextModel::toCrLf(QString::fromUtf8(file.readAll()));
-        sheet.replace(u'\t', QStringLiteral("    "));
+    for (const QString &path : sheets) {
+        const QString sheet = editorText(path);
         const TextModel model(sheet);
         for (int i = 0; i < model.lineCount(); ++i) {
             if (model.lineLength(i) > longestLength) {
                 longestLength = model.lineLength(i);
                 longestLine = i;
                 longestText = sheet;
-                longestName = name;
+                longestName = QFileInfo(path).fileName();
             }
         }
     }

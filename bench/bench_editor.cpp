@@ -1,11 +1,12 @@
 // Times the editor control on a large real sheet: loading the text, reading it back,
 // and the edits and colourings that happen while the author works.
 
+#include "benchutil.h"
+
 #include "editor/richedit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QKeyEvent>
 
 #include <cstdio>
@@ -31,17 +32,16 @@ void typeKey(RichEdit &edit, Qt::Key key, const QString &text)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreenPlatform();
     QApplication app(argc, argv);
 
-    const QString path = QStringLiteral(SHEETSMITH_CORPUS "/css/fomantic-semantic.css");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString path = corpusDir() + QStringLiteral("/css/fomantic-semantic.css");
+    const QByteArray bytes = readBytes(path);
+    if (bytes.isEmpty()) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
         return 1;
     }
-    const QString sheet = QString::fromUtf8(file.readAll());
+    const QString sheet = QString::fromUtf8(bytes);
     std::printf("%s: %lld characters\n", qPrintable(path), static_cast<long long>(sheet.size()));
 
     RichEdit edit;

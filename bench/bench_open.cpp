@@ -60,8 +60,7 @@ qsizetype lineInLastBlock(const Form1 &window)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreenPlatform();
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QTemporaryDir dir;
@@ -97,7 +96,7 @@ int main(int argc, char **argv)
     window.showWindow();
     QApplication::processEvents();
 
-    const QDir corpus(QStringLiteral(SHEETSMITH_CORPUS "/css"));
+    const QDir corpus(corpusDir() + QStringLiteral("/css"));
     std::printf("%-26s %10s %8s %12s %12s\n", "sheet", "bytes", "open ms", "catch-up ms", "keystroke ms");
     for (const QString &name : corpus.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Size | QDir::Reversed)) {
         const QString path = corpus.filePath(name);

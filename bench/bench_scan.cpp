@@ -10,12 +10,10 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,16 +35,11 @@ double medianMs(const std::function<void()> &work)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreenPlatform();
     QApplication app(argc, argv);
-
-    const QDir dir(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList sheets = dir.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
-    if (sheets.isEmpty()) {
-        std::fprintf(stderr, "no sheets in %s\n", qPrintable(dir.path()));
+    const QStringList sheets = bench::sampleSheets();
+    if (sheets.isEmpty())
         return 1;
-    }
 
     SelectorTree tree;
     tree.resize(300, 600);
@@ -56,16 +49,10 @@ int main(int argc, char **argv)
     const QStringList names = ElementNames();
     std::printf("%-24s %9s %7s %9s %9s %12s %9s\n", "sheet", "bytes", "blocks", "scan ms",
                 "tree ms", "tree+paint", "total ms");
-    for (const QString &name : sheets) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(name));
-            return 1;
-        }
-        const QByteArray bytes = file.readAll();
-        QString text = QString::fromUtf8(bytes);
-        text.replace(u'\t', QStringLiteral("    "));
-        const TextModel model(text);
+    for (const QString &path : sheets) {
+        const QString name = QFileInfo(path).fileName();
+        const qsizetype bytes = QFileInfo(path).size();
+        const TextModel model(editorText(path));
 
         Root blocks;
         const double scanMs = medianMs([&] { ScanBlocks(model, names, blocks); });
@@ -75,7 +62,7 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
         });
         std::printf("%-24s %9lld %7lld %9.3f %9.3f %12.3f %9.3f\n", qPrintable(name),
-                    static_cast<long long>(bytes.size()), static_cast<long long>(blocks.Count()),
+                    static_cast<long long>(bytes), static_cast<long long>(blocks.Count()),
                     scanMs, treeMs, paintMs, scanMs + treeMs);
     }
     return 0;

@@ -6,13 +6,13 @@
 // fuzzer's time limit.
 
 #include "fuzzsupport.h"
-#include "literalrules.h"
+#include "support/colourcodes.h"
+#include "support/literalrules.h"
 
 #include "editor/colouring.h"
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 #include "editor/richedit.h"
-#include "editor/textmodel.h"
-#include "settings/settingsstore.h"
+#include "text/textmodel.h"
 
 #include <QApplication>
 
@@ -23,9 +23,6 @@ using namespace sheetsmith::fuzz;
 
 namespace {
 
-const ColourValue kSelector = makeColour(0, 0, 255);
-const ColourValue kBracket = makeColour(255, 0, 0);
-const ColourValue kComment = makeColour(0, 128, 0);
 // The line colouring's default colour.
 const ColourValue kBlack = 0;
 
@@ -51,38 +48,6 @@ Fixture &fixture()
         return new Fixture;
     }();
     return *f;
-}
-
-EditorSettings colours()
-{
-    EditorSettings s;
-    s.selectorColour = colourToRtfDefinition(kSelector);
-    s.bracketColour = colourToRtfDefinition(kBracket);
-    s.commentColour = colourToRtfDefinition(kComment);
-    s.selectorColourValue = kSelector;
-    s.bracketColourValue = kBracket;
-    s.commentColourValue = kComment;
-    return s;
-}
-
-QString colourCodes(const std::vector<ColourValue> &colours)
-{
-    QString out;
-    for (const ColourValue c : colours) {
-        if (c == kSelector)
-            out += u's';
-        else if (c == kBracket)
-            out += u'b';
-        else if (c == kComment)
-            out += u'c';
-        else if (c == kBlack)
-            out += u'k';
-        else if (c == kAutoColour)
-            out += u'.';
-        else
-            out += QStringLiteral("<%1>").arg(c);
-    }
-    return out;
 }
 
 // The editor's colours, one per character of its CR LF text.
@@ -193,7 +158,7 @@ void checkDocumentColouring(RichEdit &editor, Colouriser &colouriser, const QStr
 {
     colouriser.ColourDocument(editor);
     FUZZ_REQUIRE(editor.text() == text, QStringLiteral("before: %1\nafter: %2").arg(text, editor.text()));
-    FUZZ_REQUIRE(!Colouring, text);
+    FUZZ_REQUIRE(!editor.colouring(), text);
     const std::vector<ColourValue> after = editorColours(editor);
     for (const ColourValue c : after) {
         FUZZ_REQUIRE(c == kAutoColour || c == kSelector || c == kBracket || c == kComment,
@@ -212,7 +177,7 @@ void checkLineColouring(RichEdit &editor, Colouriser &colouriser, const QString 
         if (!line.isEmpty())
             literalTextLine(canvas, text, line, s);
         colouriser.ColourLine(line, s, QStringLiteral("Text"), &editor);
-        FUZZ_REQUIRE(!Colouring, text);
+        FUZZ_REQUIRE(!editor.colouring(), text);
         FUZZ_REQUIRE(editor.text() == text, QStringLiteral("line %1: %2").arg(l + 1).arg(editor.text()));
 
         // This line and its break, at once; everything else at the end.
@@ -253,7 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A colouriser per input: its comment state carries from one document to the next,
     // and an input must give the same result however many came before it.
     Colouriser colouriser;
-    colouriser.setColours(colours());
+    colouriser.setColours(testColours());
     colouriser.BuildColourTable();
 
     checkDocumentColouring(editor, colouriser, text);

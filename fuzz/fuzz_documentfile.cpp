@@ -11,7 +11,7 @@
 
 #include "fuzzsupport.h"
 
-#include "app/documentfile.h"
+#include "text/documentfile.h"
 
 #include <QStringDecoder>
 

@@ -5,9 +5,9 @@
 
 #include "fuzzsupport.h"
 
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 #include "editor/rtf.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

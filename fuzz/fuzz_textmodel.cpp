@@ -4,7 +4,7 @@
 
 #include "fuzzsupport.h"
 
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -8,7 +8,7 @@
 #include "app/desktopintegration.h"
 #include "app/form1.h"
 #include "editor/richedit.h"
-#include "inspector/helpers.h"
+#include "editor/editorlines.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 

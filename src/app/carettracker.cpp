@@ -5,7 +5,7 @@
 #include "editor/colouring.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
-#include "inspector/helpers.h"
+#include "editor/editorlines.h"
 #include "inspector/propertyinspector.h"
 
 namespace sheetsmith {
@@ -40,7 +40,7 @@ void CaretTracker::FillTree()
 void CaretTracker::onSelectionChanged()
 {
     const int line = CaretLine(m_editor);
-    if (!Colouring && line != m_prevLine && m_editor.selLength() == 0)
+    if (!m_editor.colouring() && line != m_prevLine && m_editor.selLength() == 0)
         catchUp();
     m_prevLine = CaretLine(m_editor);
     emit statusChanged(CaretPositionText(line, LineCount(m_editor), CaretColumn(m_editor)));
@@ -57,9 +57,10 @@ void CaretTracker::catchUp()
 
     QString left = LineText(m_editor, m_prevLine);
     m_colouriser.ColourLine(left, LineStart(m_editor, m_prevLine), QStringLiteral("Text"), &m_editor);
-    Colouring = true;
-    m_editor.setSelStart(pos);
-    Colouring = false;
+    {
+        const ColouringScope colouring(m_editor);
+        m_editor.setSelStart(pos);
+    }
 
     // The blocks still describe the text as it was at the last rebuild.
     const qsizetype cur = m_blocks.FindCurrentBlock(pos);

@@ -86,7 +86,7 @@ void EditorInput::drop(QDropEvent *event, bool *handled)
     const bool ctrl = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
     event->setDropAction(ctrl ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
-    Colouring = true;
+    const ColouringScope colouring(m_editor);
     // Text dragged from another program may come without an RTF form: its plain text
     // goes in then, in the colour of the text before it.
     const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
@@ -94,7 +94,6 @@ void EditorInput::drop(QDropEvent *event, bool *handled)
         m_editor.setSelRTF(QString::fromUtf8(rtf));
     else
         m_editor.setSelText(data->text());
-    Colouring = false;
     *handled = true;
 }
 

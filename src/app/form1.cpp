@@ -75,7 +75,7 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
     connect(m_document, &SheetDocument::textLoaded, this, [this] { m_tracker->refresh(); });
     m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, m_lstP, this);
     connect(m_mainText, &RichEdit::selChanged, m_tracker, &CaretTracker::onSelectionChanged);
-    m_editCommands = std::make_unique<EditCommands>(*m_mainText, m_tracker->blocks(), m_colouriser, m_settings);
+    m_editCommands = std::make_unique<EditCommands>(*m_mainText, m_tracker->blocks(), m_colouriser);
     connect(m_panels, &NewSelectorPanels::ruleRequested, this, [this](const QString &selector) {
         InsertRule(*m_mainText, m_tracker->blocks(), selector);
         m_tracker->refresh();
@@ -145,8 +145,8 @@ void Form1::buildCommands()
         {QStringLiteral("Paste"), [&edit] { edit.Paste(); }},
         {QStringLiteral("SelectAll"), [&edit] { edit.SelectAll(); }},
         {QStringLiteral("Find"), [this] { FrmFind::showFor(this, *m_mainText); }},
-        {QStringLiteral("Indent"), [&edit] { edit.Indent(); }},
-        {QStringLiteral("Outdent"), [&edit] { edit.Unindent(); }},
+        {QStringLiteral("Indent"), [this, &edit] { edit.Indent(m_settings.tabWidth()); }},
+        {QStringLiteral("Outdent"), [this, &edit] { edit.Unindent(m_settings.tabWidth()); }},
         {QStringLiteral("Comment"), [&edit] { edit.Comment(); }},
         {QStringLiteral("NextBlock"), [&edit] { edit.NextBlock(); }},
         {QStringLiteral("PrevBlock"), [&edit] { edit.PreviousBlock(); }},
@@ -322,7 +322,7 @@ void Form1::applyEditorSettings()
 {
     const EditorSettings editor = m_settings.editorSettings();
     m_mainText->setEditorFont(editor.fontName, editor.fontSize);
-    m_colouriser.setColours(editor);
+    m_colouriser.setColours(editor.syntaxColours());
 }
 
 void Form1::showDocumentTitle()

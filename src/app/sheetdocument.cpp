@@ -6,6 +6,7 @@
 #include "editor/colouring.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
+#include "text/tabs.h"
 
 #include <QFileInfo>
 
@@ -62,10 +63,8 @@ bool SheetDocument::open(const QString &title, const QString &path)
     emit recentChanged();
     setIdentity(title, path);
 
-    QString text = file.text;
-    text.replace(QLatin1Char('\t'), QString(tabWidth, QLatin1Char(' ')));
     // The text goes into the editor already coloured, in one assignment.
-    m_colouriser.ColourNewText(m_editor, text);
+    m_colouriser.ColourNewText(m_editor, ExpandTabs(file.text, tabWidth));
     m_savedText = m_editor.text();
     emit textLoaded();
     return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/documentfile.h"
+#include "text/documentfile.h"
 
 #include <QObject>
 #include <QString>

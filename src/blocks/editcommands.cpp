@@ -2,10 +2,9 @@
 
 #include "blocks/root.h"
 #include "editor/colouring.h"
+#include "editor/editorlines.h"
 #include "editor/richedit.h"
-#include "editor/textmodel.h"
-#include "inspector/helpers.h"
-#include "settings/settingsstore.h"
+#include "text/textmodel.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -20,17 +19,6 @@ namespace sheetsmith {
 namespace {
 
 const QString kRtfMime = QStringLiteral("text/rtf");
-
-// Marks a command's changes of the editor as the program's own for as long as the
-// command runs, so that caret tracking does not catch up on the lines passed on the way.
-class ColouringScope
-{
-public:
-    ColouringScope() { Colouring = true; }
-    ~ColouringScope() { Colouring = false; }
-    ColouringScope(const ColouringScope &) = delete;
-    ColouringScope &operator=(const ColouringScope &) = delete;
-};
 
 // Unindent's count for one line: the first of tw, tw - 1, tw - 2 and tw - 3 (counts
 // below 1 skipped) that the line begins with that many blanks; 0 when none fits.
@@ -48,15 +36,9 @@ qsizetype blanksToRemove(QStringView line, int tw)
 
 } // namespace
 
-EditCommands::EditCommands(RichEdit &editor, const Root &blocks, Colouriser &colouriser,
-                           const SettingsStore &settings)
-    : m_editor(editor), m_blocks(blocks), m_colouriser(colouriser), m_settings(settings)
+EditCommands::EditCommands(RichEdit &editor, const Root &blocks, Colouriser &colouriser)
+    : m_editor(editor), m_blocks(blocks), m_colouriser(colouriser)
 {
-}
-
-int EditCommands::tabWidth() const
-{
-    return m_settings.tabWidth();
 }
 
 // --- Navigation ------------------------------------------------------------------------
@@ -145,10 +127,11 @@ void EditCommands::selectToLineEnd(int last)
     m_editor.setSelLength(lineEnd - m_editor.selStart());
 }
 
-void EditCommands::Indent()
+void EditCommands::Indent(int tw)
 {
-    const int tw = tabWidth();
-    const ColouringScope colouring;
+    // The command's changes are the program's own, so that caret tracking does not
+    // catch up on the lines passed on the way.
+    const ColouringScope colouring(m_editor);
     const qsizetype s0 = m_editor.selStart();
     const qsizetype length = m_editor.selLength();
     if (length == 0) {
@@ -165,10 +148,9 @@ void EditCommands::Indent()
     selectToLineEnd(last);
 }
 
-void EditCommands::Unindent()
+void EditCommands::Unindent(int tw)
 {
-    const int tw = tabWidth();
-    const ColouringScope colouring;
+    const ColouringScope colouring(m_editor);
     const qsizetype s0 = m_editor.selStart();
     const qsizetype length = m_editor.selLength();
     const int first = LineOfChar(m_editor, s0);
@@ -183,7 +165,7 @@ void EditCommands::Unindent()
 
 void EditCommands::Comment()
 {
-    const ColouringScope colouring;
+    const ColouringScope colouring(m_editor);
     const qsizetype s0 = m_editor.selStart();
     const qsizetype length = m_editor.selLength();
     if (length >= 1) {
@@ -242,7 +224,7 @@ void EditCommands::Paste()
     if (pasted.isEmpty())
         return;
 
-    const ColouringScope colouring;
+    const ColouringScope colouring(m_editor);
     const qsizetype insertedAt = m_editor.selStart();
     // The lines go in together, with CR LF between them whatever breaks the clipboard
     // held, over the selection: one undo step, and one copy of the text however many
@@ -258,8 +240,6 @@ void EditCommands::Paste()
     for (int n = first; n <= last; ++n) {
         QString line = LineText(m_editor, n);
         m_colouriser.ColourLine(line, LineStart(m_editor, n), QStringLiteral("Text"), &m_editor);
-        // The line colouring clears the flag when it is done; the paste is not.
-        Colouring = true;
     }
     m_editor.setSelStart(end);
 }

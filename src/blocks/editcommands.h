@@ -11,25 +11,23 @@ namespace sheetsmith {
 class Colouriser;
 class RichEdit;
 class Root;
-class SettingsStore;
 
 // The Edit menu's text commands and block navigation. Each works on the editor through
 // its selection start (the caret), selection length and selected text, as the author
 // would; none rescans the blocks, which caret tracking does at the next change of line.
 //
-// Indent, Unindent, Comment and Paste set Colouring while they change the editor and
-// clear it at their end, so caret tracking sees their selection changes only to follow
-// the caret, never to catch up on a line. Each of them is one undo step. Next Block,
-// Previous Block, Select All, Cut and Copy move the caret as the author's own moves do.
+// Indent, Unindent, Comment and Paste change the editor inside a ColouringScope, so
+// caret tracking sees their selection changes only to follow the caret, never to catch
+// up on a line. Each of them is one undo step. Next Block, Previous Block, Select All,
+// Cut and Copy move the caret as the author's own moves do.
 //
-// The tab width is read from the settings store at each Indent and Unindent, through
-// SettingsStore::tabWidth(), which gives a sound default for a missing, malformed or
-// negative "TabWidth". Only blanks (U+0020) are inserted or removed, never tabs.
+// Indent and Unindent take the tab width from their caller, who reads it from the
+// settings at each command. Only blanks (U+0020) are inserted or removed, never tabs.
 class EditCommands
 {
 public:
-    // Keeps references: all four must outlive the commands.
-    EditCommands(RichEdit &editor, const Root &blocks, Colouriser &colouriser, const SettingsStore &settings);
+    // Keeps references: all three must outlive the commands.
+    EditCommands(RichEdit &editor, const Root &blocks, Colouriser &colouriser);
 
     EditCommands(const EditCommands &) = delete;
     EditCommands &operator=(const EditCommands &) = delete;
@@ -45,12 +43,12 @@ public:
     // the start of every line from the selection's start through the line holding its
     // end offset (so a selection ending at the start of a line takes that line in); the
     // selection then runs from its old start to the end of the last line's text.
-    void Indent();
+    void Indent(int tabWidth);
     // Removes from the start of each line from the selection's start through the line
     // holding its end offset (or of the caret's line) the first of tw, tw - 1, tw - 2
     // and tw - 3 blanks (counts below 1 skipped) that the line begins with. The caret
     // goes back to its offset; a selection is then set as by Indent.
-    void Unindent();
+    void Unindent(int tabWidth);
     // Wraps the selection in "/*" and "*/", selected, in the comment colour; without a
     // selection inserts "/* */" with the caret after the "/*".
     void Comment();
@@ -67,7 +65,6 @@ public:
     void Paste();
 
 private:
-    int tabWidth() const;
     // Rewrites the leading blanks of lines first..last (1-based) in one edit: `change`
     // gets each line's text and answers how many blanks to add (positive) or remove
     // from its start (negative). Returns false, editing nothing, when no line changes.
@@ -80,7 +77,6 @@ private:
     RichEdit &m_editor;
     const Root &m_blocks;
     Colouriser &m_colouriser;
-    const SettingsStore &m_settings;
 };
 
 } // namespace sheetsmith

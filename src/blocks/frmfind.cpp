@@ -2,7 +2,6 @@
 
 #include "dialogs/dialogseam.h"
 #include "dialogs/focusreturn.h"
-#include "editor/colouring.h"
 #include "editor/richedit.h"
 
 #include <QCheckBox>
@@ -285,15 +284,13 @@ void FrmFind::cmdReplaceAllClick()
     // the author's next move.
     qsizetype count = 0;
     if (!what.isEmpty()) {
-        const bool wasColouring = Colouring;
-        Colouring = true;
+        const ColouringScope colouring(*m_editor);
         qsizetype from = 0;
         while (m_editor->find(what, from, std::nullopt, options) >= 0) {
             ++count;
             m_editor->setSelText(with);
             from = m_editor->selStart();
         }
-        Colouring = wasColouring;
     }
 
     MsgBox(this,

@@ -1,8 +1,8 @@
 #include "blocks/scanner.h"
 
-#include "blocks/commentmarkers.h"
+#include "text/commentmarkers.h"
 #include "blocks/root.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <algorithm>
 #include <array>

@@ -1,30 +1,16 @@
 #include "blocks/selectorcommands.h"
 
 #include "blocks/root.h"
-#include "editor/colouring.h"
 #include "editor/richedit.h"
 
 namespace sheetsmith {
 
-namespace {
-
-// Sets Colouring for a program-made caret move, so caret tracking does not catch up
-// on the lines passed on the way.
-class ColouringGuard
-{
-public:
-    ColouringGuard() { Colouring = true; }
-    ~ColouringGuard() { Colouring = false; }
-    ColouringGuard(const ColouringGuard &) = delete;
-    ColouringGuard &operator=(const ColouringGuard &) = delete;
-};
-
-} // namespace
-
 void InsertRule(RichEdit &editor, const Root &blocks, const QString &selector)
 {
     {
-        const ColouringGuard guard;
+        // A program-made caret move: caret tracking does not catch up on the lines
+        // passed on the way.
+        const ColouringScope colouring(editor);
         editor.setSelStart(blocks.FindNearestEnd(editor.selStart()));
     }
     // The line break and the rule go in together: one undo step.
@@ -71,7 +57,7 @@ bool JumpToSelector(RichEdit &editor, const Root &blocks, const QString &label)
     for (const ItmClass &block : blocks) {
         if (block.ID() != label)
             continue;
-        const ColouringGuard guard;
+        const ColouringScope colouring(editor);
         editor.setSelStart(editor.text().size());
         editor.setSelStart(block.Begins());
         return true;

@@ -1,6 +1,7 @@
 #include "editor/colourhighlighter.h"
 
 #include "editor/colourlayer.h"
+#include "editor/qtcolour.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>

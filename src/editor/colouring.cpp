@@ -3,35 +3,13 @@
 #include "editor/colouringrules.h"
 #include "editor/richedit.h"
 #include "editor/rtf.h"
-#include "settings/settingsstore.h"
-
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace sheetsmith {
-
-bool Colouring = false;
-
-namespace {
-
-// Sets Colouring for the duration of a whole-document colouring and gives it back its
-// earlier value, so a caller that set it itself keeps it set.
-class ColouringScope
-{
-public:
-    ColouringScope() : m_previous(Colouring) { Colouring = true; }
-    ~ColouringScope() { Colouring = m_previous; }
-    ColouringScope(const ColouringScope &) = delete;
-    ColouringScope &operator=(const ColouringScope &) = delete;
-
-private:
-    bool m_previous;
-};
-
-} // namespace
 
 Colouriser::Colouriser()
 {
@@ -40,14 +18,14 @@ Colouriser::Colouriser()
     BuildColourTable();
 }
 
-void Colouriser::setColours(const EditorSettings &settings)
+void Colouriser::setColours(const SyntaxColours &colours)
 {
-    m_selectorColour = settings.selectorColour;
-    m_bracketColour = settings.bracketColour;
-    m_commentColour = settings.commentColour;
-    m_selectorColourValue = settings.selectorColourValue;
-    m_bracketColourValue = settings.bracketColourValue;
-    m_commentColourValue = settings.commentColourValue;
+    m_selectorColour = colours.selectorDefinition;
+    m_bracketColour = colours.bracketDefinition;
+    m_commentColour = colours.commentDefinition;
+    m_selectorColourValue = colours.values.selector;
+    m_bracketColourValue = colours.values.bracket;
+    m_commentColourValue = colours.values.comment;
 }
 
 void Colouriser::BuildColourTable()
@@ -57,7 +35,7 @@ void Colouriser::BuildColourTable()
 
 void Colouriser::ColourDocument(RichEdit &editor)
 {
-    const ColouringScope scope;
+    const ColouringScope scope(editor);
     editor.setTextRTF(ColourRtfText(editor.textRTF(), m_colourTable, m_commentOpen));
 }
 
@@ -68,7 +46,7 @@ void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
     plain.colours.assign(size_t(plain.text.size()), kAutoColour);
     plain.fontName = editor.fontName();
     plain.fontHalfPoints = int(std::lround(editor.fontSize() * 2));
-    const ColouringScope scope;
+    const ColouringScope scope(editor);
     editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
 }
 
@@ -109,7 +87,7 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
 {
     if (line.isEmpty() || start < 1)
         return;
-    Colouring = true;
+    const ColouringScope scope(editor);
 
     // The comment state comes from the whole text up to this line's end: the last "/*"
     // and "*/" lying within its first start + length characters, found among the
@@ -132,7 +110,6 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
 
     editor.setSelStart(start + line.size());
     editor.setSelColor(0);
-    Colouring = false;
 }
 
 } // namespace sheetsmith

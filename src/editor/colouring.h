@@ -1,18 +1,13 @@
 #pragma once
 
 #include "editor/colouringrules.h"
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 
 #include <QString>
 
 namespace sheetsmith {
 
 class RichEdit;
-struct EditorSettings;
-
-// True while the program itself changes the editor's selection, colours or text, so
-// that caret tracking ignores the selection notifications those changes cause.
-extern bool Colouring;
 
 // Syntax colouring of the editor: selectors, braces and comments in their own colours.
 // One per main window. It keeps the colours, the colour table and the comment state
@@ -27,7 +22,7 @@ public:
 
     // Takes the three colours, as RTF definitions and as numbers. The colour table is
     // rebuilt from them by BuildColourTable, at the next opening of a document.
-    void setColours(const EditorSettings &settings);
+    void setColours(const SyntaxColours &colours);
 
     const QString &SelectorColour() const { return m_selectorColour; }
     const QString &BracketColour() const { return m_bracketColour; }
@@ -63,8 +58,8 @@ public:
 
     // The two modes on their own.
     void ColourRtfLine(QString &line);
-    // Selects each range the line rules colour and sets its colour, with Colouring set
-    // throughout; then puts the caret at the line's end with black for new typing.
+    // Sets each colour the line rules give the line, inside a ColouringScope; then puts
+    // the caret at the line's end with black for new typing.
     // Nothing happens for an empty line or a start below 1.
     void ColourTextLine(const QString &line, qsizetype start, RichEdit &editor);
 

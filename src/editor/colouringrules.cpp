@@ -1,11 +1,8 @@
 #include "editor/colouringrules.h"
 
-#include "blocks/commentmarkers.h"
-
 #include <QList>
 
 #include <algorithm>
-#include <cstring>
 
 namespace sheetsmith {
 
@@ -33,8 +30,7 @@ bool isAsciiDigit(QChar c)
 
 bool isHexDigit(QChar c)
 {
-    const char16_t u = c.unicode();
-    return isAsciiDigit(c) || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+    return hexDigitValue(c) >= 0;
 }
 
 // --- RTF units ---------------------------------------------------------------------
@@ -252,6 +248,13 @@ void colourComments(QString &text, bool &commentOpen)
 
 } // namespace
 
+SyntaxColours SyntaxColours::fromValues(ColourValue selector, ColourValue bracket,
+                                        ColourValue comment)
+{
+    return {colourToRtfDefinition(selector), colourToRtfDefinition(bracket),
+            colourToRtfDefinition(comment), {selector, bracket, comment}};
+}
+
 QString ColourTableText(const QString &selectorColour, const QString &bracketColour,
                         const QString &commentColour)
 {
@@ -328,113 +331,6 @@ QString ColourRtfText(const QString &rtf, const QString &colourTable, bool &comm
     return out;
 }
 
-CommentMarkerPositions FindCommentMarkers(QStringView text)
-{
-    CommentMarkerPositions markers;
-    const qsizetype n = text.size();
-    // Both markers hold a "/", which is rare outside comments: the vectorised search
-    // for it does most of the work.
-    for (qsizetype i = text.indexOf(u'/'); i >= 0; i = text.indexOf(u'/', i + 1)) {
-        if (i > 0 && text[i - 1] == u'*')
-            markers.closes.push_back(i - 1);
-        if (i + 1 < n && text[i + 1] == u'*')
-            markers.opens.push_back(i);
-    }
-    return markers;
-}
-
-namespace {
-
-// Texts are compared in blocks with memcmp, which is vectorised, before the last block is
-// compared character by character.
-constexpr qsizetype kCompareBlock = 2048;
-
-qsizetype commonPrefix(QStringView a, QStringView b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    qsizetype i = 0;
-    while (i + kCompareBlock <= n
-           && std::memcmp(a.data() + i, b.data() + i, size_t(kCompareBlock) * sizeof(QChar)) == 0)
-        i += kCompareBlock;
-    while (i < n && a[i] == b[i])
-        ++i;
-    return i;
-}
-
-// The common end of a and b, at most limit characters long.
-qsizetype commonSuffix(QStringView a, QStringView b, qsizetype limit)
-{
-    const qsizetype n = std::min({a.size(), b.size(), limit});
-    qsizetype i = 0;
-    while (i + kCompareBlock <= n
-           && std::memcmp(a.data() + a.size() - i - kCompareBlock,
-                          b.data() + b.size() - i - kCompareBlock,
-                          size_t(kCompareBlock) * sizeof(QChar)) == 0)
-        i += kCompareBlock;
-    while (i < n && a[a.size() - 1 - i] == b[b.size() - 1 - i])
-        ++i;
-    return i;
-}
-
-// Markers of the old text whose two characters lie in its common start (index + 1 <
-// prefix), the markers found in the new text's middle, then the old markers lying in
-// the common end (index >= oldEnd), moved by delta.
-void spliceMarkers(std::vector<qsizetype> &markers, qsizetype prefix, qsizetype oldEnd,
-                   qsizetype delta, const std::vector<qsizetype> &middle)
-{
-    const auto keptEnd = std::lower_bound(markers.begin(), markers.end(), prefix - 1);
-    const auto tailStart = std::lower_bound(keptEnd, markers.end(), oldEnd);
-    std::vector<qsizetype> out;
-    out.reserve(markers.size() + middle.size());
-    out.insert(out.end(), markers.begin(), keptEnd);
-    out.insert(out.end(), middle.begin(), middle.end());
-    for (auto it = tailStart; it != markers.end(); ++it)
-        out.push_back(*it + delta);
-    markers = std::move(out);
-}
-
-} // namespace
-
-void UpdateCommentMarkers(CommentMarkerPositions &markers, QStringView oldText,
-                          QStringView newText)
-{
-    const qsizetype prefix = commonPrefix(oldText, newText);
-    const qsizetype suffix =
-        commonSuffix(oldText, newText, std::min(oldText.size(), newText.size()) - prefix);
-    if (prefix == oldText.size() && prefix == newText.size())
-        return;
-    const qsizetype oldEnd = oldText.size() - suffix;
-    const qsizetype newEnd = newText.size() - suffix;
-    // A marker of the new text is new unless both its characters lie in the common start
-    // or it starts in the common end: it starts in [prefix - 1, newEnd).
-    const qsizetype from = std::max<qsizetype>(prefix - 1, 0);
-    const qsizetype to = std::min(newEnd + 1, newText.size());
-    const CommentMarkerPositions middle = FindCommentMarkers(newText.mid(from, to - from));
-    const auto shifted = [from, newEnd](const std::vector<qsizetype> &found) {
-        std::vector<qsizetype> out;
-        for (const qsizetype i : found) {
-            if (from + i < newEnd)
-                out.push_back(from + i);
-        }
-        return out;
-    };
-    const qsizetype delta = newText.size() - oldText.size();
-    spliceMarkers(markers.opens, prefix, oldEnd, delta, shifted(middle.opens));
-    spliceMarkers(markers.closes, prefix, oldEnd, delta, shifted(middle.closes));
-}
-
-qsizetype LastMarkerAtOrBefore(const std::vector<qsizetype> &markers, qsizetype maxIndex)
-{
-    const auto it = std::upper_bound(markers.begin(), markers.end(), maxIndex);
-    return it == markers.begin() ? -1 : *(it - 1);
-}
-
-qsizetype FirstMarkerAtOrAfter(const std::vector<qsizetype> &markers, qsizetype minIndex)
-{
-    const auto it = std::lower_bound(markers.begin(), markers.end(), minIndex);
-    return it == markers.end() ? -1 : *it;
-}
-
 LineColourPlan PlanTextLine(const QString &line, qsizetype start1, qsizetype lastOpen1,
                             qsizetype lastClose1, const TextColours &colours)
 {
@@ -477,7 +373,7 @@ LineColourPlan PlanTextLine(const QString &line, qsizetype start1, qsizetype las
         // Each opener through the first closer from two past it, so "/*/" does not close
         // itself here. Openers inside a coloured comment colour parts of it again; the
         // union is kept as it grows, so the work stays linear.
-        const CommentMarkerPositions markers = FindCommentMarkers(line);
+        const CommentMarkerPositions &markers = lineMarkers.positions();
         qsizetype coloured = 0;
         for (const qsizetype opener : markers.opens) {
             const qsizetype closer = FirstMarkerAtOrAfter(markers.closes, opener + 2);

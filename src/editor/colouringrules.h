@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
+#include "text/commentmarkers.h"
 
 #include <QString>
 #include <QStringView>
@@ -40,30 +41,25 @@ void ColourRtfLine(QString &line, bool &commentOpen);
 // text line (the third line up to the third-last) is coloured by ColourRtfLine.
 QString ColourRtfText(const QString &rtf, const QString &colourTable, bool &commentOpen);
 
-// 0-based indexes of the first character of every "/*" and every "*/" in a text,
-// ascending. Overlapping markers are all recorded ("/*/" holds both).
-struct CommentMarkerPositions
-{
-    std::vector<qsizetype> opens;
-    std::vector<qsizetype> closes;
-};
-CommentMarkerPositions FindCommentMarkers(QStringView text);
-// Brings the markers of oldText to those of newText: markers in the common start stay,
-// those in the common end move by the change of length, and only the part between is
-// searched. Gives the same as FindCommentMarkers(newText).
-void UpdateCommentMarkers(CommentMarkerPositions &markers, QStringView oldText,
-                          QStringView newText);
-
-// The largest marker index not above maxIndex, or -1.
-qsizetype LastMarkerAtOrBefore(const std::vector<qsizetype> &markers, qsizetype maxIndex);
-// The smallest marker index not below minIndex, or -1.
-qsizetype FirstMarkerAtOrAfter(const std::vector<qsizetype> &markers, qsizetype minIndex);
-
 struct TextColours
 {
     ColourValue selector = 0;
     ColourValue bracket = 0;
     ColourValue comment = 0;
+};
+
+// The three colours in the two forms the colourings take them: RTF colour-table
+// definitions ("\redR\greenG\blueB") for the document colouring and numbers for the
+// line colouring. The settings keep both forms, and normally they agree.
+struct SyntaxColours
+{
+    QString selectorDefinition;
+    QString bracketDefinition;
+    QString commentDefinition;
+    TextColours values;
+
+    // Both forms from the numbers.
+    static SyntaxColours fromValues(ColourValue selector, ColourValue bracket, ColourValue comment);
 };
 
 // The colours the line colouring leaves on one editor line.

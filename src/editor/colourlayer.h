@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 
 #include <QHash>
 

@@ -1,14 +1,8 @@
 #include "editor/richedit.h"
 
 #include "editor/colourhighlighter.h"
+#include "text/words.h"
 
-#include <QContextMenuEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -21,8 +15,6 @@ namespace sheetsmith {
 namespace {
 
 constexpr QChar kParagraphSeparator(0x2029);
-const QString kRtfMime = QStringLiteral("text/rtf");
-const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 
 // Qt's form of CR LF text: one U+2029 per break.
 QString toQtForm(QStringView crLf)
@@ -52,23 +44,6 @@ std::vector<ColourValue> toQtColours(const QString &crLf, const std::vector<Colo
             ++i;
     }
     return out;
-}
-
-std::optional<RtfContent> rtfFromMime(const QMimeData *source)
-{
-    for (const QString &format : {kRtfMime, kRtfMimeAlt}) {
-        if (source->hasFormat(format)) {
-            // RTF is 7-bit text; anything beyond ASCII is read as Latin-1, never lost.
-            if (auto content = readRtf(QString::fromLatin1(source->data(format))))
-                return content;
-        }
-    }
-    return std::nullopt;
-}
-
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
 }
 
 } // namespace
@@ -524,108 +499,13 @@ void RichEdit::setSelRTF(const QString &rtf)
 qsizetype RichEdit::find(const QString &what, std::optional<qsizetype> start,
                          std::optional<qsizetype> end, int options)
 {
-    const QString &text = m_model.text();
-    const qsizetype n = text.size();
-    if (what.isEmpty())
-        return -1;
-    const auto clampOffset = [n](qsizetype v) { return std::clamp<qsizetype>(v, 0, n); };
-
-    qsizetype from = 0;
-    qsizetype to = n;
-    bool backwards = false;
-    if (!start && !end) {
-        if (selLength() > 0) {
-            from = selStart();
-            to = from + selLength();
-        }
-    } else if (start && !end) {
-        from = clampOffset(*start);
-    } else if (!start) {
-        to = clampOffset(*end);
-    } else {
-        const qsizetype s = clampOffset(*start);
-        const qsizetype e = clampOffset(*end);
-        backwards = s > e;
-        from = std::min(s, e);
-        to = std::max(s, e);
-    }
-
-    const Qt::CaseSensitivity cs = (options & FindMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool wholeWord = options & FindWholeWord;
-    const qsizetype len = what.size();
-    const auto acceptable = [&](qsizetype at) {
-        if (!wholeWord)
-            return true;
-        const bool startOk = !isWordChar(what.front()) || at == 0 || !isWordChar(text[at - 1]);
-        const bool endOk = !isWordChar(what.back()) || at + len >= n || !isWordChar(text[at + len]);
-        return startOk && endOk;
-    };
-
-    qsizetype found = -1;
-    if (!backwards) {
-        for (qsizetype at = text.indexOf(what, from, cs); at >= 0 && at + len <= to;
-             at = text.indexOf(what, at + 1, cs)) {
-            if (acceptable(at)) {
-                found = at;
-                break;
-            }
-        }
-    } else {
-        // Searching backwards from `to` (the start given) down to `from` (the end given).
-        for (qsizetype at = text.lastIndexOf(what, to, cs); at >= from;
-             at = at > 0 ? text.lastIndexOf(what, at - 1, cs) : -1) {
-            if (acceptable(at)) {
-                found = at;
-                break;
-            }
-        }
-    }
+    const FindOptions how{(options & FindWholeWord) != 0, (options & FindMatchCase) != 0};
+    const qsizetype found = FindInText(m_model.text(), what, selStart(), selLength(), start, end, how);
     if (found < 0)
         return -1;
     NotifyScope scope(*this);
-    selectOffsets(found, found + len);
+    selectOffsets(found, found + what.size());
     return found;
-}
-
-// --- Appearance --------------------------------------------------------------------------
-
-void RichEdit::setHideSelection(bool hide)
-{
-    m_hideSelection = hide;
-    updateSelectionPalette();
-}
-
-void RichEdit::updateSelectionPalette()
-{
-    // The editor paints its selection with the palette's inactive highlight while it has
-    // no focus: either the active one (kept visible) or the plain text colours (hidden).
-    QPalette pal = palette();
-    if (m_hideSelection) {
-        pal.setBrush(QPalette::Inactive, QPalette::Highlight, pal.brush(QPalette::Inactive, QPalette::Base));
-        pal.setBrush(QPalette::Inactive, QPalette::HighlightedText, pal.brush(QPalette::Inactive, QPalette::Text));
-    } else {
-        pal.setBrush(QPalette::Inactive, QPalette::Highlight, pal.brush(QPalette::Active, QPalette::Highlight));
-        pal.setBrush(QPalette::Inactive, QPalette::HighlightedText,
-                     pal.brush(QPalette::Active, QPalette::HighlightedText));
-    }
-    setPalette(pal);
-}
-
-void RichEdit::setEditorFont(const QString &family, double pointSize)
-{
-    if (!family.isEmpty())
-        m_fontName = family;
-    if (pointSize > 0)
-        m_fontSize = pointSize;
-    applyFont();
-}
-
-void RichEdit::applyFont()
-{
-    QFont f = font();
-    f.setFamily(m_fontName);
-    f.setPointSizeF(m_fontSize);
-    setFont(f);
 }
 
 // --- Lines ---------------------------------------------------------------------------------
@@ -689,137 +569,6 @@ void RichEdit::redo()
 {
     NotifyScope scope(*this);
     QPlainTextEdit::redo();
-}
-
-// --- Input events --------------------------------------------------------------------------
-
-void RichEdit::keyPressEvent(QKeyEvent *event)
-{
-    bool consumed = false;
-    const QPointer<RichEdit> alive(this);
-    emit keyDown(event, &consumed);
-    if (!alive)
-        return;
-    if (consumed) {
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void RichEdit::mouseMoveEvent(QMouseEvent *event)
-{
-    // A drag of the selection starts inside the base class's mouse-move handling.
-    m_inMouseMove = true;
-    QPlainTextEdit::mouseMoveEvent(event);
-    m_inMouseMove = false;
-    // A drag runs to its end inside that call.
-    m_dragSource = QTextCursor();
-}
-
-void RichEdit::mouseReleaseEvent(QMouseEvent *event)
-{
-    const Qt::MouseButton button = event->button();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const QPoint position = event->position().toPoint();
-    const QPointer<RichEdit> alive(this);
-    QPlainTextEdit::mouseReleaseEvent(event);
-    if (alive)
-        emit mouseUp(button, modifiers, position);
-}
-
-void RichEdit::focusInEvent(QFocusEvent *event)
-{
-    QPlainTextEdit::focusInEvent(event);
-    emit focusGained();
-}
-
-void RichEdit::contextMenuEvent(QContextMenuEvent *event)
-{
-    // The editor has no menu of its own: the window opens one on mouseUp.
-    event->accept();
-}
-
-QMimeData *RichEdit::createMimeDataFromSelection() const
-{
-    // A plain QMimeData: the base class's own lists a fixed set of formats and would
-    // hide the RTF added to it.
-    auto *data = new QMimeData; // handed to the caller
-    data->setText(selText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    const QByteArray rtf = selRTF().toLatin1();
-    data->setData(kRtfMime, rtf);
-    data->setData(kRtfMimeAlt, rtf);
-    if (m_inMouseMove) {
-        m_dragSource = textCursor();
-        // The signal is not const; this is the only place that knows a drag is starting.
-        emit const_cast<RichEdit *>(this)->dragStarting(data);
-    }
-    return data;
-}
-
-bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
-{
-    return QPlainTextEdit::canInsertFromMimeData(source) || source->hasFormat(kRtfMime)
-           || source->hasFormat(kRtfMimeAlt);
-}
-
-void RichEdit::insertFromMimeData(const QMimeData *source)
-{
-    if (!source->hasText()) {
-        if (const auto content = rtfFromMime(source)) {
-            insertRtfContent(*content);
-            return;
-        }
-    }
-    QPlainTextEdit::insertFromMimeData(source);
-}
-
-void RichEdit::dragEnterEvent(QDragEnterEvent *event)
-{
-    bool handled = false;
-    emit draggedOver(event, &handled);
-    if (!handled)
-        QPlainTextEdit::dragEnterEvent(event);
-}
-
-void RichEdit::dragMoveEvent(QDragMoveEvent *event)
-{
-    bool handled = false;
-    emit draggedOver(event, &handled);
-    if (!handled)
-        QPlainTextEdit::dragMoveEvent(event);
-}
-
-void RichEdit::dropEvent(QDropEvent *event)
-{
-    // Qt starts the drag from the viewport, the widget its text control works in.
-    const bool ownDrag = (event->source() == viewport() || event->source() == this)
-                         && m_dragSource.hasSelection();
-    if (ownDrag) {
-        // Dropping the dragged text onto itself or next to it changes nothing.
-        const int at = cursorForPosition(event->position().toPoint()).position();
-        if (at >= m_dragSource.selectionStart() && at <= m_dragSource.selectionEnd()) {
-            event->ignore();
-            return;
-        }
-    }
-    bool handled = false;
-    const QPointer<RichEdit> alive(this);
-    emit dropped(event, &handled);
-    if (!alive)
-        return;
-    if (!handled) {
-        QPlainTextEdit::dropEvent(event);
-        return;
-    }
-    // The base class removes moved text only when it lands elsewhere; here it landed
-    // in this editor through the handler, so the original goes now.
-    if (ownDrag && event->dropAction() == Qt::MoveAction && m_dragSource.hasSelection()) {
-        m_dragSource.beginEditBlock();
-        m_dragSource.removeSelectedText();
-        m_dragSource.endEditBlock();
-    }
-    m_dragSource = QTextCursor();
 }
 
 } // namespace sheetsmith

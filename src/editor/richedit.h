@@ -1,9 +1,9 @@
 #pragma once
 
 #include "editor/colourlayer.h"
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 #include "editor/rtf.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <QPlainTextEdit>
 #include <QPoint>
@@ -15,6 +15,7 @@
 namespace sheetsmith {
 
 class ColourHighlighter;
+class ColouringScope;
 
 // The style-sheet editor. It offers its content in the program's text model: one
 // string with CR LF breaks and 0-based offsets counting both characters of a break,
@@ -33,6 +34,10 @@ class ColourHighlighter;
 // event or of the program's operation that caused it, once text() and the line
 // operations already describe the new text. Changes made inside a handler of the
 // signal are reported by nested emissions.
+//
+// colouring() marks the program's own changes: it is true while a ColouringScope on
+// the editor lives, and caret tracking ignores the selection notifications it sees
+// then.
 class RichEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -49,6 +54,10 @@ public:
     QString text() const { return m_model.text(); }
     void setText(const QString &text);
     const TextModel &model() const { return m_model; }
+
+    // True while the program itself changes the editor's selection, colours or text
+    // (a ColouringScope is open on it).
+    bool colouring() const { return m_colouring; }
 
     // Selection in CR LF offsets. setSelStart moves the caret (clamped to the text; an
     // offset between a CR and its LF means the end of that line) and empties the
@@ -89,18 +98,10 @@ public:
     QString selRTF() const;
     void setSelRTF(const QString &rtf);
 
-    // Finds `what` and selects the match; returns its offset or -1 (the selection then
-    // stays). Options: FindWholeWord, FindMatchCase (else letter case is ignored).
-    // Offsets are clamped to the text. The range:
-    //   start and end omitted: the selection when it is not empty, else the whole text;
-    //   start only: from start to the end of the text; end only: from 0 to end;
-    //   start <= end: from start to end.
-    // Forwards, a match must begin at or after the range's start and end at or before
-    // its end; the first one is taken. With start > end the search runs backwards: a
-    // match must begin at or before start and at or after end, and the one beginning
-    // nearest to start is taken (it may reach past start).
-    // A whole word is a match whose first and last characters, when they are word
-    // characters (letters, digits, "_"), have no word character next to them outside.
+    // Finds `what` by the rule of FindInText (text/words.h) in the editor's text, with
+    // its selection as the range when start and end are omitted, and selects the match;
+    // returns its offset or -1 (the selection then stays). Options: FindWholeWord,
+    // FindMatchCase (else letter case is ignored).
     qsizetype find(const QString &what, std::optional<qsizetype> start = std::nullopt,
                    std::optional<qsizetype> end = std::nullopt, int options = 0);
 
@@ -172,6 +173,7 @@ private:
     // Groups the selection notifications of one operation or event into one.
     class NotifyScope;
     friend class NotifyScope;
+    friend class ColouringScope;
 
     struct TypingColour
     {
@@ -209,6 +211,7 @@ private:
     qsizetype m_notifiedStart = 0;
     qsizetype m_notifiedLength = 0;
 
+    bool m_colouring = false;
     bool m_hideSelection = true;
     QString m_fontName;
     double m_fontSize = 10.0;
@@ -216,6 +219,25 @@ private:
     bool m_inMouseMove = false;
     // The selection being dragged, kept as a cursor so that it follows edits.
     mutable QTextCursor m_dragSource;
+};
+
+// Marks the changes made to an editor while it lives as the program's own: the
+// editor's colouring() is true from construction to destruction and then as it was
+// before, so scopes nest and an inner one never ends an outer one early.
+class ColouringScope
+{
+public:
+    explicit ColouringScope(RichEdit &editor) : m_editor(editor), m_previous(editor.m_colouring)
+    {
+        editor.m_colouring = true;
+    }
+    ~ColouringScope() { m_editor.m_colouring = m_previous; }
+    ColouringScope(const ColouringScope &) = delete;
+    ColouringScope &operator=(const ColouringScope &) = delete;
+
+private:
+    RichEdit &m_editor;
+    bool m_previous;
 };
 
 } // namespace sheetsmith

@@ -150,18 +150,6 @@ char16_t fromCp1252(int byte)
     return char16_t(byte);
 }
 
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 bool isAsciiLetter(QChar c)
 {
     const char16_t u = c.unicode();
@@ -451,8 +439,8 @@ void RtfReader::controlSymbol(QChar c)
         textBreak();
         break;
     case u'\'': {
-        const int hi = m_pos < m_src.size() ? hexValue(m_src[m_pos]) : -1;
-        const int lo = m_pos + 1 < m_src.size() ? hexValue(m_src[m_pos + 1]) : -1;
+        const int hi = m_pos < m_src.size() ? hexDigitValue(m_src[m_pos]) : -1;
+        const int lo = m_pos + 1 < m_src.size() ? hexDigitValue(m_src[m_pos + 1]) : -1;
         if (hi < 0 || lo < 0)
             break; // malformed: the escape is dropped, what follows is read as usual
         m_pos += 2;

@@ -2,10 +2,10 @@
 
 #include "blocks/itmclass.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
-#include "inspector/helpers.h"
+#include "text/lines.h"
+#include "text/textmodel.h"
+#include "text/words.h"
 
-#include <algorithm>
 
 namespace sheetsmith {
 
@@ -22,8 +22,7 @@ QString trimBlanks(const QString &s)
     return s.mid(from, to - from);
 }
 
-// A whole-word, case-insensitive search for a property name, 1-based, giving up at the
-// first match that starts at or after limit1. Besides the usual word delimiters the
+// Property names are found by whole-word search; besides the usual word delimiters the
 // braces count as delimiters here, so a rule written on one line without blanks
 // ("p{color:red}") shows its value too.
 bool isNameDelimiter(QChar c)
@@ -33,19 +32,7 @@ bool isNameDelimiter(QChar c)
 
 qsizetype findPropertyName(const QString &text, qsizetype start1, const QString &name, qsizetype limit1)
 {
-    const qsizetype viewEnd = std::min<qsizetype>(text.size(), std::max<qsizetype>(limit1 - 1, 0) + name.size());
-    const QStringView view = QStringView(text).left(viewEnd);
-    qsizetype from = std::max<qsizetype>(start1, 1) - 1;
-    while (from < view.size()) {
-        const qsizetype at = view.indexOf(name, from, Qt::CaseInsensitive);
-        if (at < 0 || at + 1 >= limit1)
-            return 0;
-        const qsizetype after = at + name.size();
-        if ((at == 0 || isNameDelimiter(text[at - 1])) && after < text.size() && isNameDelimiter(text[after]))
-            return at + 1;
-        from = at + 1;
-    }
-    return 0;
+    return FindWholeWord(start1, text, name, limit1, isNameDelimiter);
 }
 
 QString signedNumber(qint64 n)

@@ -1,7 +1,7 @@
 #include "inspector/declarationwriter.h"
 
 #include "blocks/root.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <algorithm>
 #include <utility>

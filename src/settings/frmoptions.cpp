@@ -3,13 +3,14 @@
 #include "dialogs/dialogseam.h"
 #include "dialogs/focusreturn.h"
 #include "editor/colouring.h"
+#include "editor/qtcolour.h"
 #include "editor/richedit.h"
-#include "inspector/helpers.h"
 #include "settings/optionsrules.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
 namespace sheetsmith {
@@ -34,21 +36,6 @@ const QString kCancel = QStringLiteral("Cancel");
 
 constexpr int kMinListedSize = 7;
 constexpr int kMaxListedSize = 24;
-
-// Sets Colouring while the editor's rich text is replaced, so that caret tracking takes
-// the selection notifications of the replacement for the program's own; gives the
-// flag back its value at the end, as it was before.
-class ColouringGuard
-{
-public:
-    ColouringGuard() : m_previous(Colouring) { Colouring = true; }
-    ~ColouringGuard() { Colouring = m_previous; }
-    ColouringGuard(const ColouringGuard &) = delete;
-    ColouringGuard &operator=(const ColouringGuard &) = delete;
-
-private:
-    bool m_previous;
-};
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
 {
@@ -329,7 +316,9 @@ void FrmOptions::loadFromStore()
     namespace e = keys::editor;
     namespace p = keys::preview;
 
-    FillFontList(m_comFont);
+    // Every installed family in the platform's order.
+    m_comFont->clear();
+    m_comFont->addItems(QFontDatabase::families());
     for (int size = kMinListedSize; size <= kMaxListedSize; ++size)
         m_comSize->addItem(QString::number(size));
     m_comFont->setCurrentText(m_store.read(e::Section, e::FontName));
@@ -508,7 +497,11 @@ bool FrmOptions::apply()
         return false;
 
     {
-        const ColouringGuard colouring;
+        // The rich text is replaced as the program's own change: caret tracking takes
+        // the selection notifications of the replacement for that.
+        std::optional<ColouringScope> colouring;
+        if (m_editor)
+            colouring.emplace(*m_editor);
         showStatus(QStringLiteral("Saving modified editor settings..."));
         applyEditorLook();
     }
@@ -539,47 +532,14 @@ void FrmOptions::applyEditorLook()
     const QString tabText = m_txtTab->text().trimmed();
 
     // Selectors, braces, comments: the order of the colour-table rewrite and of storing.
-    const EditorSettings old = m_store.editorSettings();
-    const KindColours oldNumbers{old.selectorColourValue, old.bracketColourValue,
-                                 old.commentColourValue};
-    const std::array<QString, 3> oldDefinitions{old.selectorColour, old.bracketColour,
-                                                old.commentColour};
     const KindColours newColours{selectorsColour(), bracketsColour(), commentsColour()};
-
-    std::array<ColourChange, 3> changes;
-    std::array<QString, 3> newDefinitions;
-    // The document colouring paints with the stored definitions and the line colouring
-    // with the stored numbers; when the two disagree for a kind, its characters carry
-    // two colours and the table cannot be rewritten kind by kind.
-    bool formsDisagree = false;
-    KindColours oldFromDefinitions = oldNumbers;
-    for (size_t k = 0; k < 3; ++k) {
-        newDefinitions[k] = colourToRtfDefinition(newColours[k]);
-        // The table holds definitions in the editor's own spelling (no leading zeros),
-        // so the old one is matched in that spelling.
-        const std::optional<ColourValue> fromDefinition = colourFromRtfDefinition(oldDefinitions[k]);
-        if (fromDefinition && *fromDefinition != kAutoColour) {
-            oldFromDefinitions[k] = *fromDefinition;
-            changes[k] = {colourToRtfDefinition(*fromDefinition), newDefinitions[k]};
-            formsDisagree = formsDisagree || *fromDefinition != oldNumbers[k];
-        } else {
-            changes[k] = {colourToRtfDefinition(oldNumbers[k]), newDefinitions[k]};
-        }
-    }
+    const RestylePlan plan = PlanRestyle(m_store.editorSettings().syntaxColours(), newColours);
 
     if (RichEdit *editor = m_editor.data()) {
-        QString rtf = editor->textRTF();
-        rtf = RenameRtfFont(rtf, editor->fontName(), fontName);
-        rtf = ResizeRtfFont(rtf, halfPoints);
-        if (formsDisagree || NeedsFullRecolour(oldNumbers, newColours)
-            || NeedsFullRecolour(oldFromDefinitions, newColours)) {
-            rtf = FreshlyColouredRtf(editor->text(), fontName, halfPoints, newDefinitions);
-        } else {
-            rtf = RecolourRtfTable(rtf, changes);
-        }
-        // One load for all three rewrites: the text is the same, so the caret and the
-        // undo history stay, and only colours and font change.
-        editor->setTextRTF(rtf);
+        // One load for all the rewrites: the text is the same, so the caret and the undo
+        // history stay, and only colours and font change.
+        editor->setTextRTF(RestyleRtf(editor->textRTF(), editor->text(), editor->fontName(),
+                                      fontName, halfPoints, plan));
         // The rewrite finds the font only where the table holds the editor's name as
         // given; setting it again makes sure the editor shows what is stored.
         editor->setEditorFont(fontName, size);
@@ -591,12 +551,12 @@ void FrmOptions::applyEditorLook()
     const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
     const QLatin1String numberKeys[] = {e::LSelectors, e::LBrackets, e::LComments};
     for (size_t k = 0; k < 3; ++k) {
-        m_store.write(e::Section, definitionKeys[k], newDefinitions[k]);
+        m_store.write(e::Section, definitionKeys[k], plan.newDefinitions[k]);
         m_store.write(e::Section, numberKeys[k], QString::number(newColours[k]));
     }
 
     // Lines coloured from now on take the new colours.
-    m_colouriser.setColours(m_store.editorSettings());
+    m_colouriser.setColours(m_store.editorSettings().syntaxColours());
 }
 
 void FrmOptions::storeBrowsers()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/cdlgex.h"
-#include "editor/colourvalue.h"
+#include "text/colourvalue.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -203,6 +203,42 @@ QString FreshlyColouredRtf(const QString &text, const QString &fontName, int hal
                          commentOpen);
 }
 
+RestylePlan PlanRestyle(const SyntaxColours &old, const KindColours &newColours)
+{
+    const KindColours oldNumbers{old.values.selector, old.values.bracket, old.values.comment};
+    const std::array<QString, 3> oldDefinitions{old.selectorDefinition, old.bracketDefinition,
+                                                old.commentDefinition};
+    RestylePlan plan;
+    // The document colouring paints with the stored definitions and the line colouring
+    // with the stored numbers; when the two disagree for a kind, its characters carry
+    // two colours and the table cannot be rewritten kind by kind.
+    bool formsDisagree = false;
+    KindColours oldFromDefinitions = oldNumbers;
+    for (size_t k = 0; k < 3; ++k) {
+        plan.newDefinitions[k] = colourToRtfDefinition(newColours[k]);
+        const std::optional<ColourValue> fromDefinition = colourFromRtfDefinition(oldDefinitions[k]);
+        if (fromDefinition && *fromDefinition != kAutoColour) {
+            oldFromDefinitions[k] = *fromDefinition;
+            plan.changes[k] = {colourToRtfDefinition(*fromDefinition), plan.newDefinitions[k]};
+            formsDisagree = formsDisagree || *fromDefinition != oldNumbers[k];
+        } else {
+            plan.changes[k] = {colourToRtfDefinition(oldNumbers[k]), plan.newDefinitions[k]};
+        }
+    }
+    plan.recolourAll = formsDisagree || NeedsFullRecolour(oldNumbers, newColours)
+                       || NeedsFullRecolour(oldFromDefinitions, newColours);
+    return plan;
+}
+
+QString RestyleRtf(const QString &rtf, const QString &text, const QString &oldFontName,
+                   const QString &fontName, int halfPoints, const RestylePlan &plan)
+{
+    if (plan.recolourAll)
+        return FreshlyColouredRtf(text, fontName, halfPoints, plan.newDefinitions);
+    return RecolourRtfTable(ResizeRtfFont(RenameRtfFont(rtf, oldFontName, fontName), halfPoints),
+                            plan.changes);
+}
+
 int HalfPoints(double pointSize)
 {
     return int(std::lround(pointSize * 2));

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/colourvalue.h"
+#include "editor/colouringrules.h"
+#include "text/colourvalue.h"
 
 #include <QString>
 
@@ -66,6 +67,28 @@ bool NeedsFullRecolour(const KindColours &oldColours, const KindColours &newColo
 // as closed before the text's first line.
 QString FreshlyColouredRtf(const QString &text, const QString &fontName, int halfPoints,
                            const std::array<QString, 3> &definitions);
+
+// What Apply does to the colours of the editor's RTF, worked out from the colours the
+// settings held before (both forms) and the colours chosen.
+struct RestylePlan
+{
+    // The chosen colours as colour-table definitions, for the table and the settings.
+    std::array<QString, 3> newDefinitions;
+    // True when the table cannot be rewritten kind by kind (NeedsFullRecolour, or the
+    // stored definition and number of a kind disagree, so its characters carry two
+    // colours): the text is then coloured anew.
+    bool recolourAll = false;
+    // Otherwise the entries to change. The table holds definitions in the editor's own
+    // spelling (no leading zeros), so each old one is given in that spelling.
+    std::array<ColourChange, 3> changes;
+};
+RestylePlan PlanRestyle(const SyntaxColours &old, const KindColours &newColours);
+
+// The editor's RTF after Apply: the font renamed from oldFontName to fontName and
+// resized to halfPoints, and the colours changed as the plan says (text, the editor's
+// plain text, is coloured anew when it says so). The text read back is unchanged.
+QString RestyleRtf(const QString &rtf, const QString &text, const QString &oldFontName,
+                   const QString &fontName, int halfPoints, const RestylePlan &plan);
 
 // RTF half points for a size in points, rounded to the nearest.
 int HalfPoints(double pointSize);

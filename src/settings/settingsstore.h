@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/colouringrules.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -25,6 +27,13 @@ struct EditorSettings
     qint32 selectorColourValue = 0;
     qint32 bracketColourValue = 0;
     qint32 commentColourValue = 0;
+
+    // The three colours as the colouring takes them.
+    SyntaxColours syntaxColours() const
+    {
+        return {selectorColour, bracketColour, commentColour,
+                {selectorColourValue, bracketColourValue, commentColourValue}};
+    }
 };
 
 // The per-user settings: sections of text values under keys, kept in an INI file

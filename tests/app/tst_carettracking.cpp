@@ -124,7 +124,7 @@ void TestCaretTracking::leavingALineRecoloursIt()
     for (int i = 0; i < 3; ++i) // "h1 " before the brace
         QCOMPARE(m_editor->colourAt(start + i), ColourValue(colours.selectorColourValue));
     QCOMPARE(m_editor->colourAt(start + 3), ColourValue(colours.bracketColourValue));
-    QVERIFY(!Colouring);
+    QVERIFY(!m_editor->colouring());
     QCOMPARE(caretLine(), 2); // the caret stays where the author put it
 }
 

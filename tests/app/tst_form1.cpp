@@ -6,6 +6,7 @@
 #include "settings/settingsstore.h"
 #include "preview/scopedlauncher.h"
 #include "support/recordinglauncher.h"
+#include "support/files.h"
 #include "support/scripteddialogs.h"
 
 #include <QAccessible>
@@ -18,27 +19,9 @@
 #include <QTreeWidget>
 #include <QTest>
 
-
 #include <memory>
 
 using namespace sheetsmith;
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 // The main window driven as the author drives it, with every dialog scripted and the
 // settings in a temporary file.
@@ -148,7 +131,7 @@ void TestForm1::commandLineOpensTheSheet()
     QFETCH(QString, fileName);
     QFETCH(bool, quoted);
     const QString path = m_dir->filePath(fileName);
-    writeBytes(path, "body {\n  color: red;\n}\n");
+    QVERIFY(writeBytes(path, "body {\n  color: red;\n}\n"));
     auto w = makeWindow(quoted ? u'"' + path + u'"' : path);
     QCOMPARE(w->windowTitle(), QStringLiteral("Sheetsmith / ") + fileName);
     QCOMPARE(w->Lbl3()->text(), QStringLiteral(" ") + path);
@@ -162,8 +145,8 @@ void TestForm1::restartRestoresPlacementAndRecentList()
 {
     const QString a = m_dir->filePath(QStringLiteral("a.css"));
     const QString b = m_dir->filePath(QStringLiteral("b.css"));
-    writeBytes(a, "a {}\n");
-    writeBytes(b, "b {}\n");
+    QVERIFY(writeBytes(a, "a {}\n"));
+    QVERIFY(writeBytes(b, "b {}\n"));
     QRect placed;
     {
         m_settings->write(keys::window::Section, keys::window::State, QStringLiteral("Normal"));
@@ -204,12 +187,12 @@ void TestForm1::unreadableFileLeavesTheDocumentAsItWas()
 {
     QFETCH(QString, what);
     const QString sheet = m_dir->filePath(QStringLiteral("sheet.css"));
-    writeBytes(sheet, "p { margin: 0 }\n");
+    QVERIFY(writeBytes(sheet, "p { margin: 0 }\n"));
     QString bad = m_dir->filePath(what);
     if (what == QLatin1String("folder"))
         QVERIFY(QDir(m_dir->path()).mkdir(what));
     if (what == QLatin1String("binary"))
-        writeBytes(bad, QByteArray("PNG\0\0\x01\x02", 7));
+        QVERIFY(writeBytes(bad, QByteArray("PNG\0\0\x01\x02", 7)));
 
     auto w = makeWindow(sheet);
     w->MainText()->setSelStart(w->MainText()->text().size());
@@ -245,7 +228,7 @@ void TestForm1::tabsBecomeBlanks()
     QFETCH(QString, expected);
     m_settings->write(keys::editor::Section, keys::editor::TabWidth, tabWidth);
     const QString path = m_dir->filePath(QStringLiteral("tabs.css"));
-    writeBytes(path, "a {\n\tb: c;\n}");
+    QVERIFY(writeBytes(path, "a {\n\tb: c;\n}"));
     auto w = makeWindow(path);
     QCOMPARE(w->MainText()->text(), expected);
 }
@@ -253,7 +236,7 @@ void TestForm1::tabsBecomeBlanks()
 void TestForm1::closingAsksOnlyWhenTheTextChanged()
 {
     const QString path = m_dir->filePath(QStringLiteral("s.css"));
-    writeBytes(path, "a { }\n");
+    QVERIFY(writeBytes(path, "a { }\n"));
     auto w = makeWindow(path);
     // Typing and then removing the same characters by hand brings the text back.
     w->MainText()->setSelStart(0);
@@ -289,7 +272,7 @@ void TestForm1::savePromptOnClose()
     QFETCH(bool, fileWritten);
     const QString path = m_dir->filePath(QStringLiteral("doc.css"));
     if (!untitled)
-        writeBytes(path, "a { }\n");
+        QVERIFY(writeBytes(path, "a { }\n"));
     auto w = makeWindow(untitled ? QString() : path);
     w->MainText()->setSelStart(0);
     w->MainText()->setSelText(QStringLiteral("b { }\r\n"));
@@ -371,7 +354,7 @@ void TestForm1::saveAsNamesTheDocument()
 void TestForm1::failedSaveKeepsTheFileOnDisk()
 {
     const QString path = m_dir->filePath(QStringLiteral("s.css"));
-    writeBytes(path, "old\n");
+    QVERIFY(writeBytes(path, "old\n"));
     // A folder where the file should go: no write can succeed there, not even the
     // superuser's.
     const QString folder = m_dir->filePath(QStringLiteral("taken.css"));
@@ -393,14 +376,14 @@ void TestForm1::failedSaveKeepsTheFileOnDisk()
 
 void TestForm1::unsavedSheetsRoundTripByteForByte()
 {
-    const QDir corpus(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList sheets = corpus.entryList({QStringLiteral("*.css")}, QDir::Files);
+    const QStringList sheets = corpusSheets();
     QVERIFY(!sheets.isEmpty());
     auto w = makeWindow();
-    for (const QString &name : sheets) {
-        const QByteArray original = readBytes(corpus.filePath(name));
+    for (const QString &path : sheets) {
+        const QByteArray original = readBytes(path);
+        const QString name = QFileInfo(path).fileName();
         const QString copy = m_dir->filePath(name);
-        writeBytes(copy, original);
+        QVERIFY(writeBytes(copy, original));
         QVERIFY(w->OpenDocument(name, copy));
         QVERIFY(w->Save());
         QByteArray expected = original;
@@ -412,7 +395,7 @@ void TestForm1::unsavedSheetsRoundTripByteForByte()
 void TestForm1::windows1252SheetKeepsItsEncodingOrSaysWhy()
 {
     const QString path = m_dir->filePath(QStringLiteral("latin.css"));
-    writeBytes(path, "p { content: \"caf\xE9\" }\r\n");
+    QVERIFY(writeBytes(path, "p { content: \"caf\xE9\" }\r\n"));
     auto w = makeWindow(path);
     QCOMPARE(w->MainText()->text(), QStringLiteral("p { content: \"caf\u00e9\" }\r\n"));
     QVERIFY(w->Save());
@@ -434,7 +417,7 @@ void TestForm1::windows1252SheetKeepsItsEncodingOrSaysWhy()
 void TestForm1::missingRecentFileIsRemoved()
 {
     const QString path = m_dir->filePath(QStringLiteral("gone.css"));
-    writeBytes(path, "a{}");
+    QVERIFY(writeBytes(path, "a{}"));
     auto w = makeWindow(path);
     QVERIFY(QFile::remove(path));
     m_dialogs->answerMessage(DialogSeam::Ok);
@@ -474,7 +457,7 @@ void TestForm1::openingFillsTheTreeAndRefreshRebuildsIt()
     QCOMPARE(treeOutline(w->Tv()), (QStringList{"Elements: ", "Classes: ", "IDs: "}));
 
     const QString path = m_dir->filePath(QStringLiteral("t.css"));
-    writeBytes(path, "h1, h2 { color: red }\n.note { }\n#main { }\np { }\n");
+    QVERIFY(writeBytes(path, "h1, h2 { color: red }\n.note { }\n#main { }\np { }\n"));
     QVERIFY(w->OpenDocument(QStringLiteral("t.css"), path));
     QCOMPARE(treeOutline(w->Tv()), (QStringList{"Elements: h1,h2, p", "Classes: .note", "IDs: #main"}));
     QCOMPARE(w->Blocks().Count(), 4);
@@ -596,7 +579,7 @@ void TestForm1::damagedCatalogueStopsStartUp()
     QFETCH(QString, problem);
     const QString path = m_dir->filePath(QStringLiteral("css1.txt"));
     if (!content.isEmpty())
-        writeBytes(path, content);
+        QVERIFY(writeBytes(path, content));
     Form1 w(*m_settings);
     w.setCatalogueFile(path);
     m_dialogs->answerMessage(DialogSeam::Ok);

@@ -2,7 +2,7 @@
 // fault stays mended. Each row is the input as found (or reduced), and what it must
 // give.
 
-#include "app/documentfile.h"
+#include "text/documentfile.h"
 
 #include <QTest>
 

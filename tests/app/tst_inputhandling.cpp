@@ -32,6 +32,7 @@ private slots:
 
     void tabKeysIndentAndUnindent_data();
     void tabKeysIndentAndUnindent();
+    void tabKeysReadTheTabWidthEachTime();
     void controlKeysRunTheCommands();
     void ctrlShiftVReachesTheControl();
     void ctrlFOpensFindAndTypesNothing();
@@ -91,6 +92,22 @@ void TestInputHandling::tabKeysIndentAndUnindent()
     m_editor->setSelStart(7); // after the two blanks of line 2
     QTest::keyClick(m_editor, Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
     QCOMPARE(m_editor->text(), expected);
+}
+
+void TestInputHandling::tabKeysReadTheTabWidthEachTime()
+{
+    m_editor->setText(QStringLiteral("a"));
+    m_editor->setSelStart(0);
+    m_settings->write(keys::editor::Section, keys::editor::TabWidth, QStringLiteral("1"));
+    QTest::keyClick(m_editor, Qt::Key_Tab);
+    m_settings->write(keys::editor::Section, keys::editor::TabWidth, QStringLiteral("3"));
+    QTest::keyClick(m_editor, Qt::Key_Tab);
+    QCOMPARE(m_editor->text(), QStringLiteral("    a"));
+
+    // A malformed width stored meanwhile reads as the default, 4.
+    m_settings->write(keys::editor::Section, keys::editor::TabWidth, QStringLiteral("wide"));
+    QTest::keyClick(m_editor, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(m_editor->text(), QStringLiteral("a"));
 }
 
 void TestInputHandling::controlKeysRunTheCommands()

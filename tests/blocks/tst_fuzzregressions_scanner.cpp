@@ -3,7 +3,7 @@
 
 #include "blocks/root.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <QTest>
 

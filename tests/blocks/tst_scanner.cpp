@@ -1,14 +1,11 @@
-#include "blocks/commentmarkers.h"
 #include "blocks/root.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
+#include "support/files.h"
+#include "support/literalrules.h"
+#include "text/commentmarkers.h"
+#include "text/textmodel.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
-
-#include <algorithm>
-#include <vector>
 
 using namespace sheetsmith;
 
@@ -19,7 +16,7 @@ QStringList describe(const Root &blocks)
 {
     QStringList out;
     for (const ItmClass &b : blocks)
-        out << QStringLiteral("%1|%2|%3|%4").arg(b.ID(), b.Kind()).arg(b.Begins()).arg(b.Ends());
+        out << literal::describe({b.ID(), b.Kind(), b.Begins(), b.Ends()});
     return out;
 }
 
@@ -29,113 +26,6 @@ QStringList scan(const QString &text, const QStringList &names = ElementNames())
     ScanBlocks(TextModel(text), names, blocks);
     return describe(blocks);
 }
-
-// The scanning rules read word for word, with plain searches and character loops and
-// none of the scanner's shortcuts (no marker index, no forward-moving "}" pointer, no
-// per-line cache). Slow on purpose; used to check the scanner on real sheets.
-namespace literal {
-
-QString stripComments(QString t)
-{
-    qsizetype r = 1;
-    for (;;) {
-        const qsizetype c = t.indexOf(QStringLiteral("/*"), r - 1) + 1;
-        if (c == 0)
-            return t;
-        const qsizetype d = t.indexOf(QStringLiteral("*/"), c - 1) + 1;
-        if (d > 0) {
-            t.remove(c - 1, d - c + 2);
-            r = c;
-        } else {
-            r = c + 1;
-        }
-    }
-}
-
-// 1-based position of the last two-character marker lying before position b, found
-// by stepping backwards from b; 0 when there is none.
-qsizetype lastBefore(const QString &text, qsizetype b, QChar first, QChar second)
-{
-    for (qsizetype c = std::min(b - 2, text.size() - 1); c >= 1; --c) {
-        if (text[c - 1] == first && text[c] == second)
-            return c;
-    }
-    return 0;
-}
-
-bool inComment(qsizetype b, qsizetype s, const QString &text)
-{
-    if (b == 0)
-        return false;
-    const qsizetype c = lastBefore(text, b, u'/', u'*');
-    if (c == 0)
-        return false;
-    const qsizetype d = lastBefore(text, b, u'*', u'/');
-    return c >= s && d < c;
-}
-
-struct Lines
-{
-    explicit Lines(const QString &text) : texts(text.split(QStringLiteral("\r\n")))
-    {
-        qsizetype start = 0;
-        for (const QString &line : texts) {
-            starts.push_back(start);
-            start += line.size() + 2;
-        }
-    }
-    // 1-based line holding the 0-based character index i.
-    int lineOfChar(qsizetype i) const
-    {
-        return int(std::upper_bound(starts.begin(), starts.end(), i) - starts.begin());
-    }
-    // 1-based position of the line's first character.
-    qsizetype lineStart(int line) const { return starts[size_t(line - 1)] + 1; }
-
-    QStringList texts;
-    std::vector<qsizetype> starts; // 0-based
-};
-
-QStringList refresh(const QString &text, const QStringList &names)
-{
-    const Lines lines(text);
-    const QString joined = names.join(QStringLiteral(";")).toUpper();
-    QStringList out;
-    qsizetype p = 0;
-    for (;;) {
-        const qsizetype found = text.indexOf(u'{', p);
-        if (found < 0)
-            break;
-        p = found + 1;
-        const int line = lines.lineOfChar(p);
-        const qsizetype s = lines.lineStart(line);
-        if (inComment(p, s, text))
-            continue;
-        QString sel = lines.texts[line - 1];
-        sel.remove(u' ');
-        sel = stripComments(sel);
-        if (sel.contains(u'{'))
-            sel = sel.left(sel.indexOf(u'{'));
-        const QString first = sel.section(u',', 0, 0);
-        QString kind;
-        if (sel.contains(u'#'))
-            kind = QStringLiteral("ID");
-        else if (joined.contains(first.toUpper()))
-            kind = QStringLiteral("Element");
-        else
-            kind = QStringLiteral("Class");
-        qsizetype ends = 0;
-        const qsizetype e = text.indexOf(u'}', p - 1) + 1;
-        if (e > 0) {
-            const qsizetype s2 = lines.lineStart(lines.lineOfChar(e));
-            ends = inComment(e, s2, text) ? 0 : e;
-        }
-        out << QStringLiteral("%1|%2|%3|%4").arg(sel, kind).arg(s - 1).arg(ends);
-    }
-    return out;
-}
-
-} // namespace literal
 
 } // namespace
 
@@ -154,7 +44,7 @@ private slots:
     void stripComments();
     void inComment_data();
     void inComment();
-    void commentMarkersAgreeWithInCommentOnAllSmallTexts();
+    void inCommentAgreesWithTheLiteralRuleOnAllSmallTexts();
     void scanMatchesLiteralRulesOnCorpus_data();
     void scanMatchesLiteralRulesOnCorpus();
 };
@@ -329,10 +219,11 @@ void TestScanner::inComment()
     QCOMPARE(CommentMarkers(text).inComment(b, lineStart), expected);
 }
 
-void TestScanner::commentMarkersAgreeWithInCommentOnAllSmallTexts()
+void TestScanner::inCommentAgreesWithTheLiteralRuleOnAllSmallTexts()
 {
     // Every text of up to seven characters over "/", "*" and "x", at every position and
-    // several line starts: the precomputed form must answer as the backward search does.
+    // several line starts: the backward search and the precomputed markers must answer
+    // as the rule read word for word does.
     const QChar alphabet[] = {u'/', u'*', u'x'};
     for (int len = 0; len <= 7; ++len) {
         int combos = 1;
@@ -345,7 +236,8 @@ void TestScanner::commentMarkersAgreeWithInCommentOnAllSmallTexts()
             const CommentMarkers markers(text);
             for (qsizetype b = 0; b <= len + 1; ++b) {
                 for (qsizetype s : {1, 2, 4}) {
-                    if (markers.inComment(b, s) != InComment(b, s, text))
+                    const bool expected = literal::inComment(b, s, text);
+                    if (markers.inComment(b, s) != expected || InComment(b, s, text) != expected)
                         QFAIL(qPrintable(QStringLiteral("text \"%1\" b %2 line start %3")
                                              .arg(text).arg(b).arg(s)));
                 }
@@ -356,27 +248,18 @@ void TestScanner::commentMarkersAgreeWithInCommentOnAllSmallTexts()
 
 void TestScanner::scanMatchesLiteralRulesOnCorpus_data()
 {
-    QTest::addColumn<QString>("path");
-    const QDir dir(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList sheets = dir.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
-    QVERIFY(!sheets.isEmpty());
-    for (const QString &name : sheets)
-        QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    addCorpusRows();
 }
 
 void TestScanner::scanMatchesLiteralRulesOnCorpus()
 {
     QFETCH(QString, path);
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-    // As the editor opens a sheet: CR LF breaks, tabs replaced by four blanks.
-    QString text = QString::fromUtf8(file.readAll());
-    text.replace(u'\t', QStringLiteral("    "));
-    const TextModel model(text);
+    const TextModel model(editorText(path));
+    QVERIFY2(model.length() > 0, qPrintable(path));
 
     Root blocks;
     ScanBlocks(model, ElementNames(), blocks);
-    const QStringList expected = literal::refresh(model.text(), ElementNames());
+    const QStringList expected = literal::describe(literal::scan(model.text(), ElementNames()));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(describe(blocks), expected);
 }

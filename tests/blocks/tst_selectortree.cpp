@@ -2,7 +2,7 @@
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
 #include "blocks/selectortreemodel.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>

@@ -2,15 +2,10 @@
 #include "editor/colouringrules.h"
 #include "editor/richedit.h"
 #include "editor/rtf.h"
-#include "editor/textmodel.h"
-#include "settings/settingsstore.h"
-
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QSignalSpy>
 #include "support/colourcodes.h"
+#include "support/files.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 
@@ -18,10 +13,9 @@ using namespace sheetsmith;
 
 namespace {
 
-
 void prepare(Colouriser &colouriser)
 {
-    colouriser.setColours(testColourSettings());
+    colouriser.setColours(testColours());
     colouriser.BuildColourTable();
 }
 
@@ -56,17 +50,6 @@ QString rtfDocument(const QStringList &textLines)
     return rtf;
 }
 
-// A corpus sheet as the editor holds it once opened: CR LF breaks, tabs as 4 blanks.
-QString corpusSheet(const QString &name)
-{
-    QFile file(QStringLiteral(SHEETSMITH_CORPUS "/css/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QString text = TextModel::toCrLf(QString::fromUtf8(file.readAll()));
-    text.replace(u'\t', QStringLiteral("    "));
-    return text;
-}
-
 } // namespace
 
 class TestColouring : public QObject
@@ -90,9 +73,6 @@ private slots:
     void emptyLineIsNotTouched();
     void textLineFollowsEditsOfComments();
     void colouringLeavesUndoHistoryAlone();
-    void markerUpdate_data();
-    void markerUpdate();
-    void markerUpdateOverRandomEdits();
     void corpusTextUnchanged_data();
     void corpusTextUnchanged();
     void newTextColoursAsTheDocumentPass_data();
@@ -394,23 +374,27 @@ void TestColouring::textLineSetsColouringThroughout()
     Colouriser colouriser;
     prepare(colouriser);
     QList<bool> seen;
-    connect(&edit, &RichEdit::selChanged, this, [&seen] { seen << Colouring; });
+    connect(&edit, &RichEdit::selChanged, this, [&seen, &edit] { seen << edit.colouring(); });
 
-    Colouring = false;
     QString line = edit.lineText(1);
     colouriser.ColourLine(line, 4, QStringLiteral("Text"), &edit);
     QVERIFY(!seen.isEmpty());
     QVERIFY(!seen.contains(false));
-    QVERIFY(!Colouring);
+    QVERIFY(!edit.colouring());
 
-    // The whole-document colouring sets it too, and gives back the value it found.
-    seen.clear();
-    Colouring = true;
+    // Both colourings give back the value they found: inside a caller's own scope (a
+    // paste recolouring its lines) the flag stays set to the caller's end.
+    {
+        const ColouringScope outer(edit);
+        line = edit.lineText(1);
+        colouriser.ColourLine(line, 4, QStringLiteral("Text"), &edit);
+        QVERIFY(edit.colouring());
+        colouriser.ColourDocument(edit);
+        QVERIFY(edit.colouring());
+    }
+    QVERIFY(!edit.colouring());
     colouriser.ColourDocument(edit);
-    QVERIFY(Colouring);
-    Colouring = false;
-    colouriser.ColourDocument(edit);
-    QVERIFY(!Colouring);
+    QVERIFY(!edit.colouring());
 }
 
 void TestColouring::emptyLineIsNotTouched()
@@ -422,17 +406,18 @@ void TestColouring::emptyLineIsNotTouched()
     edit.setSelStart(1);
     QSignalSpy spy(&edit, &RichEdit::selChanged);
 
-    for (const bool flag : {true, false}) {
-        Colouring = flag;
-        QString empty;
+    QString empty;
+    colouriser.ColourLine(empty, 6, QStringLiteral("Text"), &edit);
+    QVERIFY(!edit.colouring());
+    {
+        const ColouringScope outer(edit);
         colouriser.ColourLine(empty, 6, QStringLiteral("Text"), &edit);
-        QCOMPARE(Colouring, flag);
+        QVERIFY(edit.colouring());
     }
     // A start of 0 or another mode does nothing either.
     QString line = edit.lineText(0);
     colouriser.ColourLine(line, 0, QStringLiteral("Text"), &edit);
     colouriser.ColourLine(line, 1, QStringLiteral("text"), &edit);
-    Colouring = false;
 
     QCOMPARE(spy.count(), 0);
     QCOMPARE(edit.selStart(), qsizetype(1));
@@ -496,82 +481,17 @@ void TestColouring::colouringLeavesUndoHistoryAlone()
     QCOMPARE(edit.text(), QStringLiteral("p {\r\n}"));
 }
 
-void TestColouring::markerUpdate_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("same text") << "a /* b */ c" << "a /* b */ c";
-    QTest::newRow("opener completed by an inserted star") << "a / b */" << "a /* b */";
-    QTest::newRow("opener broken by a removed star") << "a /* b */" << "a / b */";
-    QTest::newRow("closer completed at the end") << "/* a *" << "/* a */";
-    QTest::newRow("markers after the edit move") << "x /* a */ /* b */" << "xyz /* a */ /* b */";
-    QTest::newRow("markers before the edit stay") << "/* a */ x" << "/* a */ x y z";
-    QTest::newRow("overlapping markers split") << "/*/" << "/* /";
-    QTest::newRow("overlapping markers joined") << "/* /" << "/*/";
-    QTest::newRow("edit inside repeated text") << "/**/**/**/" << "/**/*/**/";
-    QTest::newRow("everything removed") << "/* a */" << "";
-    QTest::newRow("everything new") << "" << "/* a */";
-    QTest::newRow("whole text replaced") << "/* a */" << "*/ b /*";
-    QString longText;
-    for (int i = 0; i < 3000; ++i)
-        longText += QStringLiteral("/* %1 */ p { }\r\n").arg(i);
-    QString edited = longText;
-    edited.replace(40000, 2, QStringLiteral("*/"));
-    QTest::newRow("long text, change in the middle") << longText << edited;
-}
-
-void TestColouring::markerUpdate()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    CommentMarkerPositions markers = FindCommentMarkers(before);
-    UpdateCommentMarkers(markers, before, after);
-    const CommentMarkerPositions expected = FindCommentMarkers(after);
-    QCOMPARE(markers.opens, expected.opens);
-    QCOMPARE(markers.closes, expected.closes);
-}
-
-void TestColouring::markerUpdateOverRandomEdits()
-{
-    // Random edits over a text made of marker characters, each checked against a fresh
-    // search; the generator is seeded, so a failure repeats.
-    QRandomGenerator random(20240607);
-    const QString alphabet = QStringLiteral("/*/* x\r\n");
-    QString text;
-    CommentMarkerPositions markers = FindCommentMarkers(text);
-    for (int round = 0; round < 2000; ++round) {
-        QString next = text;
-        const qsizetype at = random.bounded(int(next.size()) + 1);
-        const qsizetype removed = std::min<qsizetype>(random.bounded(4), next.size() - at);
-        QString inserted;
-        for (int i = random.bounded(5); i > 0; --i)
-            inserted += alphabet[random.bounded(int(alphabet.size()))];
-        next.replace(at, removed, inserted);
-        UpdateCommentMarkers(markers, text, next);
-        const CommentMarkerPositions expected = FindCommentMarkers(next);
-        if (markers.opens != expected.opens || markers.closes != expected.closes)
-            QFAIL(qPrintable(QStringLiteral("round %1: \"%2\" became \"%3\"").arg(round).arg(text, next)));
-        text = next;
-    }
-}
-
 // --- Real sheets -----------------------------------------------------------------------
 
 void TestColouring::corpusTextUnchanged_data()
 {
-    QTest::addColumn<QString>("name");
-    const QDir dir(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList sheets = dir.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
-    QVERIFY(!sheets.isEmpty());
-    for (const QString &name : sheets)
-        QTest::newRow(qPrintable(name)) << name;
+    addCorpusRows();
 }
 
 void TestColouring::corpusTextUnchanged()
 {
-    QFETCH(QString, name);
-    const QString text = corpusSheet(name);
+    QFETCH(QString, path);
+    const QString text = editorText(path);
     QVERIFY(!text.isEmpty());
     RichEdit edit;
     edit.setText(text);
@@ -610,8 +530,8 @@ void TestColouring::newTextColoursAsTheDocumentPass_data()
 
 void TestColouring::newTextColoursAsTheDocumentPass()
 {
-    QFETCH(QString, name);
-    const QString text = corpusSheet(name);
+    QFETCH(QString, path);
+    const QString text = editorText(path);
     // Opening with a comment left open by an earlier document, so the carried state
     // is compared too.
     RichEdit viaDocument;

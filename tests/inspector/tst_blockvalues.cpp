@@ -1,8 +1,8 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 #include "inspector/blockvalues.h"
-#include "inspector/helpers.h"
+#include "text/words.h"
 
 #include <QTest>
 

@@ -1,4 +1,5 @@
 #include "inspector/catalogue.h"
+#include "support/files.h"
 
 #include <algorithm>
 
@@ -65,20 +66,6 @@ bool isEmpty(const Catalogue &c)
     return true;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 QList<QByteArray> splitLines(const QByteArray &bytes)
 {
     QList<QByteArray> lines = bytes.split('\n');
@@ -143,7 +130,7 @@ void TestCatalogue::realCatalogueHoldsTheCss1Properties()
                  qPrintable(names[i] + ": " + info));
     }
     // The file is ASCII, so it reads the same in any 8-bit code page.
-    const QByteArray bytes = readFile(RealCatalogue);
+    const QByteArray bytes = readBytes(RealCatalogue);
     for (const char c : bytes)
         QVERIFY(static_cast<unsigned char>(c) < 0x80);
 }
@@ -244,7 +231,7 @@ void TestCatalogue::realCataloguePropertiesGetTheirEditors()
 
 void TestCatalogue::blankAndRemarkLinesChangeNothing()
 {
-    const QByteArray original = readFile(RealCatalogue);
+    const QByteArray original = readBytes(RealCatalogue);
     QVERIFY(!original.isEmpty());
 
     // Only the records' own lines, and the same with extra lines between every record.
@@ -285,7 +272,7 @@ void TestCatalogue::lineEndingsReadTheSame()
     QFETCH(QByteArray, eol);
     QFETCH(bool, finalBreak);
 
-    QByteArray bytes = joinLines(splitLines(readFile(RealCatalogue)), eol);
+    QByteArray bytes = joinLines(splitLines(readBytes(RealCatalogue)), eol);
     if (!finalBreak)
         bytes.chop(eol.size());
     const CatalogueResult r = parseCatalogue(bytes, RealCatalogue);
@@ -437,7 +424,7 @@ void TestCatalogue::unreadableFilesAreRefused()
     if (setup == "folder") {
         QVERIFY(QDir().mkdir(path));
     } else if (setup == "unreadable") {
-        QVERIFY(writeFile(path, readFile(RealCatalogue)));
+        QVERIFY(writeBytes(path, readBytes(RealCatalogue)));
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly))
@@ -479,11 +466,11 @@ void TestCatalogue::fileIsFoundBesideTheExecutableFirst()
     const QString beside = bin + "/css1.txt";
     const QString inShare = share + "/css1.txt";
     if (besideExecutable == "file")
-        QVERIFY(writeFile(beside, "x"));
+        QVERIFY(writeBytes(beside, "x"));
     else if (besideExecutable == "folder")
         QVERIFY(QDir().mkdir(beside));
     if (installed)
-        QVERIFY(writeFile(inShare, "x"));
+        QVERIFY(writeBytes(inShare, "x"));
 
     QCOMPARE(catalogueFilePath(bin), found == "beside" ? beside : inShare);
 }

@@ -1,7 +1,8 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 #include "inspector/declarationwriter.h"
+#include "support/markedtext.h"
 
 #include <QTest>
 
@@ -29,12 +30,8 @@ struct Sheet
 
 Sheet sheetWithCaret(const QString &marked)
 {
-    QString text = marked;
-    const qsizetype bar = text.indexOf(u'|');
-    Q_ASSERT(bar >= 0);
-    text.remove(bar, 1);
-    const QString before = text.left(bar);
-    return {TextModel::toCrLf(text), bar + before.count(u'\n')};
+    const MarkedText m = parseMarked(marked);
+    return {m.text, m.selStart};
 }
 
 QString applied(const Sheet &sheet, const QString &name, const QString &value)

@@ -1,11 +1,12 @@
 #include "dialogs/cdlgex.h"
 #include "dialogs/scopeddialogseam.h"
 #include "editor/richedit.h"
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 #include "inspector/catalogue.h"
 #include "inspector/propertyinspector.h"
 #include "inspector/valuerules.h"
 #include "support/scripteddialogs.h"
+#include "support/markedtext.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -166,11 +167,7 @@ void TestPropertyInspector::cleanup()
 // The sheet with "\n" breaks and the caret at "|".
 void TestPropertyInspector::setSheet(const QString &marked)
 {
-    QString text = marked;
-    const qsizetype bar = text.indexOf(u'|');
-    text.remove(bar, 1);
-    m_editor->setText(text);
-    m_editor->setSelStart(bar + text.left(bar).count(u'\n'));
+    loadMarked(*m_editor, marked);
 }
 
 QRect TestPropertyInspector::cellInHost(int row, int column) const

@@ -1,8 +1,8 @@
 #include "dialogs/scopeddialogseam.h"
 #include "editor/colouring.h"
+#include "editor/qtcolour.h"
 #include "editor/richedit.h"
 #include "settings/frmoptions.h"
-#include "settings/optionsrules.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/scripteddialogs.h"
@@ -56,18 +56,6 @@ private slots:
     void init();
     void cleanup();
 
-    // Rules, no window.
-    void resizeRtfFont_data();
-    void resizeRtfFont();
-    void recolourRtfTable_data();
-    void recolourRtfTable();
-    void renameRtfFontOnlyAtTheTableEnd();
-    void needsFullRecolour_data();
-    void needsFullRecolour();
-    void typedValues_data();
-    void typedValues();
-
-    // The window.
     void openingLoadsTheControlsFromTheStore();
     void tabStripShowsOneFrame();
     void pickedColourChangesOnlyItsSample();
@@ -115,7 +103,6 @@ void TestFrmOptions::init()
     m_dialogs = new ScriptedDialogs;
     m_seam = std::make_unique<ScopedDialogSeam>(*m_dialogs);
     m_refreshes = 0;
-    Colouring = false;
 }
 
 void TestFrmOptions::cleanup()
@@ -153,7 +140,7 @@ void TestFrmOptions::openSheet()
     const EditorSettings s = m_store->editorSettings();
     m_edit->setEditorFont(s.fontName, s.fontSize);
     m_edit->setText(kSheet.left(kSheet.size() - 2));
-    m_colouriser->setColours(s);
+    m_colouriser->setColours(s.syntaxColours());
     m_colouriser->BuildColourTable();
     m_colouriser->ColourDocument(*m_edit);
     m_edit->setSelStart(m_edit->text().size());
@@ -172,147 +159,6 @@ void TestFrmOptions::click(const char *name)
     auto *button = m_form->findChild<QPushButton *>(QLatin1String(name));
     QVERIFY2(button, name);
     button->click();
-}
-
-// --- Rules ------------------------------------------------------------------------------
-
-void TestFrmOptions::resizeRtfFont_data()
-{
-    QTest::addColumn<QString>("rtf");
-    QTest::addColumn<int>("halfPoints");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("every occurrence of the first size word")
-        << "{\\pard\\fs20 a\\fs20 b}" << 24 << "{\\pard\\fs24 a\\fs24 b}";
-    QTest::newRow("size word found whatever its case")
-        << "{\\pard\\FS20 a}" << 16 << "{\\pard\\fs16 a}";
-    QTest::newRow("escaped backslash of the text is no size word")
-        << "{\\pard\\fs20 a\\\\fs20}" << 24 << "{\\pard\\fs24 a\\\\fs20}";
-    QTest::newRow("longer number is another word")
-        << "{\\pard\\fs20 a\\fs200 b}" << 18 << "{\\pard\\fs18 a\\fs200 b}";
-    QTest::newRow("three-digit size replaced whole")
-        << "{\\pard\\fs100 a}" << 20 << "{\\pard\\fs20 a}";
-    QTest::newRow("other sizes than the first stay")
-        << "{\\pard\\fs20 a\\fs22 b}" << 24 << "{\\pard\\fs24 a\\fs22 b}";
-    QTest::newRow("no size word, nothing changes") << "{\\pard a}" << 24 << "{\\pard a}";
-}
-
-void TestFrmOptions::resizeRtfFont()
-{
-    QFETCH(QString, rtf);
-    QFETCH(int, halfPoints);
-    QFETCH(QString, expected);
-    QCOMPARE(ResizeRtfFont(rtf, halfPoints), expected);
-}
-
-void TestFrmOptions::recolourRtfTable_data()
-{
-    QTest::addColumn<QString>("rtf");
-    QTest::addColumn<QStringList>("olds"); // selectors, braces, comments
-    QTest::addColumn<QStringList>("news");
-    QTest::addColumn<QString>("expected");
-
-    const QString head = QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fnil F;}}\r\n");
-    const QString tail = QStringLiteral("\r\n\\pard\\fs20 x\r\n\\par }\r\n");
-    const QString a = QStringLiteral("\\red0\\green0\\blue128");
-    const QString b = QStringLiteral("\\red128\\green0\\blue0");
-    const QString c = QStringLiteral("\\red0\\green128\\blue0");
-    const QString x = QStringLiteral("\\red1\\green2\\blue3");
-    const QString shortA = QStringLiteral("\\red0\\green0\\blue12");
-
-    QTest::newRow("each kind's entry replaced")
-        << head + "{\\colortbl ;" + a + ";" + b + ";" + c + ";}" + tail
-        << QStringList{a, b, c} << QStringList{x, a, b}
-        << head + "{\\colortbl ;" + x + ";" + a + ";" + b + ";}" + tail;
-    QTest::newRow("exchanged colours both change")
-        << head + "{\\colortbl ;" + a + ";" + b + ";}" + tail
-        << QStringList{a, b, c} << QStringList{b, a, c}
-        << head + "{\\colortbl ;" + b + ";" + a + ";}" + tail;
-    QTest::newRow("only a whole entry matches")
-        << head + "{\\colortbl ;" + a + ";}" + tail
-        << QStringList{shortA, b, c} << QStringList{x, b, c}
-        << head + "{\\colortbl ;" + a + ";}" + tail;
-    QTest::newRow("first occurrence only")
-        << head + "{\\colortbl ;" + a + ";" + a + ";}" + tail
-        << QStringList{a, b, c} << QStringList{x, b, c}
-        << head + "{\\colortbl ;" + x + ";" + a + ";}" + tail;
-    QTest::newRow("no colour table, nothing changes")
-        << head + tail.mid(2) << QStringList{a, b, c} << QStringList{x, x, x} << head + tail.mid(2);
-    QTest::newRow("definition in the text is not an entry")
-        << head + "{\\colortbl ;" + b + ";}\r\n\\pard\\fs20 \\\\red0\\\\green0\\\\blue128\r\n\\par }\r\n"
-        << QStringList{a, b, c} << QStringList{x, b, c}
-        << head + "{\\colortbl ;" + b + ";}\r\n\\pard\\fs20 \\\\red0\\\\green0\\\\blue128\r\n\\par }\r\n";
-}
-
-void TestFrmOptions::recolourRtfTable()
-{
-    QFETCH(QString, rtf);
-    QFETCH(QStringList, olds);
-    QFETCH(QStringList, news);
-    QFETCH(QString, expected);
-    const std::array<ColourChange, 3> changes{ColourChange{olds[0], news[0]},
-                                              ColourChange{olds[1], news[1]},
-                                              ColourChange{olds[2], news[2]}};
-    QCOMPARE(RecolourRtfTable(rtf, changes), expected);
-}
-
-void TestFrmOptions::renameRtfFontOnlyAtTheTableEnd()
-{
-    const QString rtf = QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fnil Mono;}}\r\n\\pard Mono;\\}\\} x\r\n\\par }\r\n");
-    QCOMPARE(RenameRtfFont(rtf, QStringLiteral("Mono"), QStringLiteral("Serif Pro")),
-             QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fnil Serif Pro;}}\r\n\\pard Mono;\\}\\} x\r\n\\par }\r\n"));
-    QCOMPARE(RenameRtfFont(rtf, QStringLiteral("mono"), QStringLiteral("X")), rtf);
-}
-
-void TestFrmOptions::needsFullRecolour_data()
-{
-    QTest::addColumn<QList<int>>("olds");
-    QTest::addColumn<QList<int>>("news");
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("distinct colours") << QList<int>{1, 2, 3} << QList<int>{4, 5, 6} << false;
-    QTest::newRow("exchanged colours") << QList<int>{1, 2, 3} << QList<int>{2, 1, 3} << false;
-    QTest::newRow("shared colour stays shared") << QList<int>{1, 1, 3} << QList<int>{7, 7, 3} << false;
-    QTest::newRow("shared colour parts") << QList<int>{1, 1, 3} << QList<int>{1, 2, 3} << true;
-    QTest::newRow("selectors and comments part") << QList<int>{5, 2, 5} << QList<int>{5, 2, 6} << true;
-    QTest::newRow("black kind recoloured") << QList<int>{0, 2, 3} << QList<int>{1, 2, 3} << true;
-    QTest::newRow("black kind stays black") << QList<int>{0, 2, 3} << QList<int>{0, 4, 3} << false;
-}
-
-void TestFrmOptions::needsFullRecolour()
-{
-    QFETCH(QList<int>, olds);
-    QFETCH(QList<int>, news);
-    QFETCH(bool, expected);
-    QCOMPARE(NeedsFullRecolour({olds[0], olds[1], olds[2]}, {news[0], news[1], news[2]}), expected);
-}
-
-void TestFrmOptions::typedValues_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("size");     // 0: refused
-    QTest::addColumn<int>("tabWidth");    // 0: refused
-
-    QTest::newRow("whole number") << "12" << 12.0 << 12;
-    QTest::newRow("blanks around") << " 9 " << 9.0 << 9;
-    QTest::newRow("half point size") << "10.5" << 10.5 << 0;
-    QTest::newRow("letters") << "abc" << 0.0 << 0;
-    QTest::newRow("number then unit") << "12pt" << 0.0 << 0;
-    QTest::newRow("empty") << "" << 0.0 << 0;
-    QTest::newRow("zero") << "0" << 0.0 << 0;
-    QTest::newRow("negative") << "-4" << 0.0 << 0;
-    QTest::newRow("largest tab width") << "100" << 100.0 << 100;
-    QTest::newRow("above tab width range") << "101" << 101.0 << 0;
-    QTest::newRow("above size range") << "1001" << 0.0 << 0;
-}
-
-void TestFrmOptions::typedValues()
-{
-    QFETCH(QString, text);
-    QFETCH(double, size);
-    QFETCH(int, tabWidth);
-    QCOMPARE(ParseFontSize(text).value_or(0.0), size);
-    QCOMPARE(ParseTabWidth(text).value_or(0), tabWidth);
 }
 
 // --- The window -------------------------------------------------------------------------
@@ -454,7 +300,7 @@ void TestFrmOptions::applyStoresRenamesResizesAndRecolours()
     QCOMPARE(m_colouriser->SelectorColourValue(), news[0]);
     QCOMPARE(m_colouriser->CommentColourValue(), news[2]);
     QCOMPARE(m_refreshes, 1);
-    QVERIFY(!Colouring);
+    QVERIFY(!m_edit->colouring());
     QTRY_VERIFY(m_form.isNull());
 }
 
@@ -480,7 +326,7 @@ void TestFrmOptions::applyShowsStatusTextsInOrder()
     QList<bool> colouring;
     connect(m_form, &FrmOptions::statusShown, this, [&](const QString &text) {
         shown << text;
-        colouring << Colouring;
+        colouring << m_edit->colouring();
         QCOMPARE(m_status->text(), text);
     });
     click("CmdApply");

@@ -1,5 +1,6 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -59,10 +60,7 @@ void TestSettingsStore::init()
 
 QByteArray TestSettingsStore::iniBytes() const
 {
-    QFile file(iniPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return readBytes(iniPath());
 }
 
 void TestSettingsStore::numericValue_data()
@@ -255,6 +253,7 @@ void TestSettingsStore::fontSizeAndTabWidth_data()
     QTest::newRow("absurd size") << "5000" << "4" << 10.0 << 4;
     QTest::newRow("zero tab width removes tabs") << "10" << "0" << 10.0 << 0;
     QTest::newRow("non-numeric tab width") << "10" << "wide" << 10.0 << 4;
+    QTest::newRow("negative tab width") << "10" << "-2" << 10.0 << 4;
     QTest::newRow("absurd tab width") << "10" << "30000" << 10.0 << 4;
 }
 

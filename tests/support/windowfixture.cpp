@@ -1,8 +1,7 @@
 #include "support/windowfixture.h"
 
 #include "editor/richedit.h"
-
-#include <QFile>
+#include "support/files.h"
 
 namespace sheetsmith {
 
@@ -61,9 +60,7 @@ RichEdit &WindowFixture::editor() const
 QString WindowFixture::writeFile(const QString &name, const QByteArray &bytes) const
 {
     const QString path = m_dir->filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
+    writeBytes(path, bytes);
     return path;
 }
 

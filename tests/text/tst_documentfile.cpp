@@ -1,4 +1,5 @@
-#include "app/documentfile.h"
+#include "text/documentfile.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,17 +52,6 @@ QByteArray everyByteButNulAndCr()
     return bytes;
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -228,12 +218,7 @@ void TestDocumentFile::unchangedBytesRoundTrip()
 
 void TestDocumentFile::corpusRoundTrips_data()
 {
-    QTest::addColumn<QString>("path");
-    const QDir corpus(QStringLiteral(SHEETSMITH_CORPUS "/css"));
-    const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
-    QVERIFY(!files.isEmpty());
-    for (const QString &name : files)
-        QTest::newRow(qPrintable(name)) << corpus.filePath(name);
+    addCorpusRows();
 }
 
 void TestDocumentFile::corpusRoundTrips()

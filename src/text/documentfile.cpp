@@ -1,4 +1,4 @@
-#include "app/documentfile.h"
+#include "text/documentfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <QTest>
 
@@ -114,6 +114,7 @@ void TestTextModel::lines_data()
     QTest::newRow("last line without break") << "a\r\nbc" << QStringList{"a", "bc"};
     QTest::newRow("text ending in break") << "a\r\n" << QStringList{"a", ""};
     QTest::newRow("empty lines") << "\r\n\r\nx" << QStringList{"", "", "x"};
+    QTest::newRow("over 32767 lines") << QString(40000, u'\n') << QStringList(40001, QString());
 }
 
 void TestTextModel::lines()

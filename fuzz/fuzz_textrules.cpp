@@ -1,17 +1,19 @@
-// The text and colour helpers under random arguments: the comment rules and the
+// The text rules under random arguments: the comment rules and the
 // whole-word search against literal readings, the colour conversions within their
 // ranges and round trips, and the property value of a block, whatever the text.
 
 #include "fuzzsupport.h"
-#include "literalrules.h"
+#include "support/literalrules.h"
 
-#include "blocks/commentmarkers.h"
 #include "blocks/itmclass.h"
 #include "blocks/root.h"
 #include "blocks/scanner.h"
-#include "editor/textmodel.h"
 #include "inspector/blockvalues.h"
-#include "inspector/helpers.h"
+#include "text/colourvalue.h"
+#include "text/commentmarkers.h"
+#include "text/lines.h"
+#include "text/textmodel.h"
+#include "text/words.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,4 +1,4 @@
-#include "editor/textmodel.h"
+#include "text/textmodel.h"
 
 #include <algorithm>
 
