@@ -3,6 +3,7 @@
 #include "preview/pageview.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "support/files.h"
 #include "support/recordingpageview.h"
 #include "support/scripteddialogs.h"
 
@@ -25,18 +26,6 @@ namespace pk = sheetsmith::keys::preview;
 namespace {
 
 const QString Blank = QStringLiteral("about:blank");
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -161,7 +150,7 @@ void TestFrmPreview::openingComposesTheFirstPageThenShowsABlankPage()
     m_settings->write(pk::Section, pk::file(1), first);
     open();
     QCOMPARE(view()->addresses(), (QStringList{first + QStringLiteral("prvw.htm"), Blank}));
-    QVERIFY(bytesOf(first + QStringLiteral("prvw.htm")).contains("p { color: red; }"));
+    QVERIFY(readBytes(first + QStringLiteral("prvw.htm")).contains("p { color: red; }"));
     QCOMPARE(m_preview->previewPath(), first + QStringLiteral("prvw.htm"));
 }
 
@@ -187,7 +176,7 @@ void TestFrmPreview::pickingAPageComposesTheSheetAsItIsNow()
     QTest::keyClick(m_preview->ComPath(), Qt::Key_Down); // the author picks the next page
     QCOMPARE(activated.count(), 1);
     QCOMPARE(view()->lastAddress(), b + QStringLiteral("prvw.htm"));
-    QCOMPARE(bytesOf(b + QStringLiteral("prvw.htm")),
+    QCOMPARE(readBytes(b + QStringLiteral("prvw.htm")),
              QByteArray("<head>\r\n<style type=\"text/css\">\r\nh1 { color: blue; }\r\n</style>\r\n</head>\r\n"
                         "<body></body>\r\n\r\n"));
 }
@@ -201,12 +190,12 @@ void TestFrmPreview::theViewKeepsItsPageUntilRefresh()
     const QStringList before = view()->addresses();
     m_sheet = QStringLiteral("p { color: green; }");
     QCOMPARE(view()->addresses(), before);
-    QVERIFY(bytesOf(a + QStringLiteral("prvw.htm")).contains("red"));
+    QVERIFY(readBytes(a + QStringLiteral("prvw.htm")).contains("red"));
 
     m_preview->findChild<QAction *>(QStringLiteral("Tb_Refresh"))->trigger();
     QCOMPARE(view()->addresses().size(), before.size() + 1);
     QCOMPARE(view()->lastAddress(), a + QStringLiteral("prvw.htm"));
-    QVERIFY(bytesOf(a + QStringLiteral("prvw.htm")).contains("green"));
+    QVERIFY(readBytes(a + QStringLiteral("prvw.htm")).contains("green"));
 }
 
 void TestFrmPreview::aPageThatCannotBeComposedIsToldAndTheViewKeepsItsPage_data()
@@ -284,7 +273,7 @@ void TestFrmPreview::browseAddsANewPageAndStoresItUnderItsPosition()
     QCOMPARE(m_preview->ComPath()->currentIndex(), 2);
     QCOMPARE(m_settings->read(pk::Section, pk::file(3)), c);
     QCOMPARE(view()->lastAddress(), c + QStringLiteral("prvw.htm"));
-    QVERIFY(bytesOf(c + QStringLiteral("prvw.htm")).contains("p { color: red; }"));
+    QVERIFY(readBytes(c + QStringLiteral("prvw.htm")).contains("p { color: red; }"));
 }
 
 void TestFrmPreview::browseToAListedPageSelectsItAndStoresNothing()
@@ -297,14 +286,14 @@ void TestFrmPreview::browseToAListedPageSelectsItAndStoresNothing()
     m_preview->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_preview));
     m_preview->activateWindow();
-    const QString settingsBefore = QString::fromUtf8(bytesOf(m_settings->fileName()));
+    const QString settingsBefore = QString::fromUtf8(readBytes(m_settings->fileName()));
     // The same page as listed, spelled in another case (no such second file exists).
     m_dialogs->answerFile(m_dir->filePath(QStringLiteral("B.HTML")));
     m_preview->onToolbarButton(QStringLiteral("Browse"));
     QCOMPARE(m_preview->ComPath()->count(), 2);
     QCOMPARE(m_preview->ComPath()->currentIndex(), 1);
     QTRY_VERIFY(m_preview->ComPath()->hasFocus());
-    QCOMPARE(QString::fromUtf8(bytesOf(m_settings->fileName())), settingsBefore);
+    QCOMPARE(QString::fromUtf8(readBytes(m_settings->fileName())), settingsBefore);
     QCOMPARE(view()->lastAddress(), b + QStringLiteral("prvw.htm")); // still composed anew
 }
 

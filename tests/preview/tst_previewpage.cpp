@@ -1,4 +1,5 @@
 #include "preview/previewpage.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,18 +13,6 @@ using namespace sheetsmith;
 namespace {
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -154,8 +143,8 @@ void TestPreviewPage::copyKeepsThePagesEncodingUnlessTheSheetNeedsMore()
     const ComposeResult result = composePreviewFile(pagePath, sheet);
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.copyPath, pagePath + QStringLiteral("prvw.htm"));
-    QCOMPARE(bytesOf(result.copyPath), copy);
-    QCOMPARE(bytesOf(pagePath), page);
+    QCOMPARE(readBytes(result.copyPath), copy);
+    QCOMPARE(readBytes(pagePath), page);
 }
 
 void TestPreviewPage::failuresNameThePageAndKeepTheEarlierCopy_data()
@@ -185,7 +174,7 @@ void TestPreviewPage::failuresNameThePageAndKeepTheEarlierCopy()
     QVERIFY2(result.error.contains(reason), qPrintable(result.error));
     if (!pagePath.isEmpty()) {
         QVERIFY2(result.error.contains(pagePath), qPrintable(result.error));
-        QCOMPARE(bytesOf(earlier), QByteArray("earlier copy"));
+        QCOMPARE(readBytes(earlier), QByteArray("earlier copy"));
     }
 }
 
