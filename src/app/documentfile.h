@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/diskstate.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,6 +27,7 @@ struct ReadResult
     QString text; // with CR LF line breaks, the editor's form
     FileFormat format;
     QString error; // a sentence for the author, naming the file
+    DiskState disk; // the file as it was read
 };
 
 struct WriteResult
@@ -33,6 +36,7 @@ struct WriteResult
     QString error;         // a sentence for the author, naming the file
     FileFormat formatUsed; // differs from the format asked for when it could not hold the text
     bool encodingChanged = false; // the text needed UTF-8 in a Windows-1252 file
+    DiskState disk;               // the file as it was written
 };
 
 struct EncodedDocument
@@ -57,6 +61,11 @@ ReadResult decodeDocument(const QByteArray &bytes);
 EncodedDocument encodeDocument(const QString &crlfText, const FileFormat &format);
 
 ReadResult readDocumentFile(const QString &path);
+
+// Replaces the file at path by bytes, whole or not at all: the old file stays
+// untouched unless the new content was written completely. Returns the reason for
+// the author when it failed (a sentence without the file's name), else nothing.
+QString replaceFileWhole(const QString &path, const QByteArray &bytes);
 
 // Replaces the file as a whole: the old file stays untouched unless the new content
 // was written completely.
