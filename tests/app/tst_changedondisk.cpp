@@ -1,5 +1,6 @@
 #include "app/diskstate.h"
 #include "editor/richedit.h"
+#include "support/filebytes.h"
 #include "support/windowfixture.h"
 
 #include <QDir>
@@ -15,18 +16,6 @@ Q_DECLARE_METATYPE(sheetsmith::DiskState::Change)
 namespace {
 
 using Change = DiskState::Change;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Moves the file's modification time, as a later write by another program would.
 bool moveTime(const QString &path, int seconds)

@@ -12,6 +12,7 @@
 #include "dialogs/answerfiledialogs.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
+#include "support/filebytes.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
@@ -37,18 +38,6 @@ const QByteArray OnDisk("p { color: blue; }\n");
 const QString Typed = QStringLiteral("h1 { margin: 0; }");
 const QString TypedNonAscii = QString::fromUtf8(" /* caf\xC3\xA9 \xE2\x98\x83 */");
 const QString Expected = QStringLiteral("p { color: blue; }\r\n") + Typed + TypedNonAscii;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 void nameTheProgram()
 {

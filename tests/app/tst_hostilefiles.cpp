@@ -1,6 +1,7 @@
 #include "app/documentfile.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
+#include "support/filebytes.h"
 #include "support/childrun.h"
 #include "support/windowfixture.h"
 
@@ -15,12 +16,6 @@ using namespace sheetsmith;
 namespace {
 
 const QByteArray OldSheet("p { color: blue; }\n");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool setMode(const QString &path, QFileDevice::Permissions permissions)
 {
@@ -273,7 +268,7 @@ void TestHostileFiles::fileOfSeveralHundredMegabytesIsRefused()
 
     m_fixture.dialogs().answerMessage(DialogSeam::Ok);
     QVERIFY(!m_fixture.window().OpenDocument(QStringLiteral("huge.css"), huge));
-    checkOneMessage(huge, QStringLiteral("too large to be a style sheet (over 256 MB)"));
+    checkOneMessage(huge, QStringLiteral("too large to be a style sheet (over 32 MB)"));
     checkDocumentUntouched(path);
 }
 

@@ -1,6 +1,7 @@
 #include "app/recovery.h"
 #include "app/recoveryfile.h"
 #include "editor/richedit.h"
+#include "support/filebytes.h"
 #include "support/childrun.h"
 #include "support/windowfixture.h"
 
@@ -16,18 +17,6 @@
 using namespace sheetsmith;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 RecoveryParse readCopy(const QString &path)
 {
