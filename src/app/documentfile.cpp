@@ -224,7 +224,8 @@ ReadResult readDocumentFile(const QString &path)
     // Devices and pipes may never end; only ordinary files are documents.
     if (!info.isFile())
         return readFailure(path, QStringLiteral("it is not a text file."));
-    const QString tooLarge = QStringLiteral("it is too large to be a style sheet (over 256 MB).");
+    const QString tooLarge =
+        QStringLiteral("it is too large to be a style sheet (over %1 MB).").arg(MaxDocumentFileMegabytes);
     if (info.size() > MaxDocumentFileSize)
         return readFailure(path, tooLarge);
 

@@ -45,8 +45,12 @@ struct EncodedDocument
     FileFormat formatUsed;
 };
 
-// Files larger than this are refused: no style sheet comes near it.
-inline constexpr qint64 MaxDocumentFileSize = qint64(256) * 1024 * 1024;
+// Files larger than this are refused before they are read. No style sheet comes near
+// it (the largest samples are about 2 MB), and the editor needs some fifty times a
+// sheet's size in memory: 32 MB takes about 1.7 GB, where a sheet of several hundred
+// megabytes would exhaust the memory of most machines.
+inline constexpr qint64 MaxDocumentFileMegabytes = 32;
+inline constexpr qint64 MaxDocumentFileSize = MaxDocumentFileMegabytes * 1024 * 1024;
 
 // Bytes as text. Valid UTF-8 (with or without a byte-order mark) is UTF-8; anything
 // else is Windows-1252, in which every byte has a character, so nothing is lost.

@@ -20,8 +20,9 @@ namespace {
 const QString CopySuffix = QStringLiteral(".recovery");
 const QString LockSuffix = QStringLiteral(".lock");
 
-// A copy holds the text as UTF-8 beside a short description: three bytes per
-// character at most, for the largest document there can be.
+// A copy holds the text as UTF-8 (three bytes a character at most) beside a short
+// description. One far larger than the largest document that can be opened is not
+// read into memory; it is kept aside like a damaged one.
 constexpr qint64 MaxCopySize = 3 * MaxDocumentFileSize + 64 * 1024;
 
 QString shown(const QString &path)
@@ -37,8 +38,10 @@ QString readableTime(const QDateTime &time)
         + locale.toString(local.time(), QLocale::ShortFormat);
 }
 
-// A lock that this program keeps for its whole run. Its age says nothing about
-// whether its program still runs, only the process it names does.
+// A lock that a program keeps for its whole run. Its age says nothing about whether
+// its program still runs, only the process it names does; while held it is also
+// locked with the system, so no other program can take it over, and a program that
+// ended, however it ended, leaves one that the next can take.
 std::unique_ptr<QLockFile> sessionLock(const QString &path)
 {
     auto lock = std::make_unique<QLockFile>(path);
