@@ -66,10 +66,12 @@ DocumentRecovery::DocumentRecovery(SheetDocument &document, RichEdit &editor, co
     connect(&m_idle, &QTimer::timeout, this, &DocumentRecovery::writeNow);
     connect(&m_longest, &QTimer::timeout, this, &DocumentRecovery::writeNow);
 
-    // The copies hold the author's text: only the author may read them.
-    if (!QDir().mkpath(m_folder)) {
+    if (m_folder.isEmpty()) {
+        m_problem = QStringLiteral("there is no folder for the program's data (no home folder is set).");
+    } else if (!QDir().mkpath(m_folder)) {
         m_problem = QStringLiteral("the folder \"%1\" cannot be created.").arg(shown(m_folder));
     } else {
+        // The copies hold the author's text: only the author may read them.
         QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         auto lock = sessionLock(QDir(m_folder).filePath(m_id + LockSuffix));
         if (lock->tryLock(0))
@@ -96,7 +98,8 @@ DocumentRecovery::~DocumentRecovery()
 
 QString DocumentRecovery::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/recovery");
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/recovery");
 }
 
 QString DocumentRecovery::filePath() const

@@ -46,7 +46,8 @@ public:
     // Without endSession() the copy stays behind, as after a crash; the lock goes.
     ~DocumentRecovery() override;
 
-    // The per-user folder of recovery copies, in the program's data location.
+    // The per-user folder of recovery copies, in the program's data location; empty
+    // when the system names no such location.
     static QString defaultFolder();
 
     QString folder() const { return m_folder; }
