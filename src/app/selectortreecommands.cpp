@@ -119,7 +119,10 @@ void SelectorTreeCommands::mouseReleased(QMouseEvent *event)
 
 bool SelectorTreeCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tree.viewport() && event->type() == QEvent::MouseButtonRelease) {
+    // The event type is looked at first: while the tree is being destroyed its
+    // children still send events here, and the tree can no longer be asked for its
+    // viewport then.
+    if (event->type() == QEvent::MouseButtonRelease && watched == m_tree.viewport()) {
         mouseReleased(static_cast<QMouseEvent *>(event));
     } else if (watched == &m_tree && event->type() == QEvent::ContextMenu) {
         // The mouse opens the popup on release; the keyboard's menu key opens it at
