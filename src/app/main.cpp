@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 #include "app/desktopintegration.h"
 #include "app/form1.h"
+#include "app/recovery.h"
+#include "dialogs/answerfiledialogs.h"
 #include "dialogs/consoledialogseam.h"
+#include "dialogs/dialogseam.h"
 #include "dialogs/scopeddialogseam.h"
 #include "preview/pageview.h"
 #include "settings/settingsstore.h"
@@ -55,17 +58,27 @@ int main(int argc, char *argv[])
     std::optional<sheetsmith::ScopedDialogSeam> unattended;
     if (startAndQuit)
         unattended.emplace(console);
+    // Only when SHEETSMITH_DIALOG_ANSWERS is set (tests of the whole program): message
+    // boxes answered from a file.
+    const auto answersFromFile = sheetsmith::AnswerFileDialogs::fromEnvironment();
 
     sheetsmith::SettingsStore settings;
+    settings.setProblemHandler(
+        [](const QString &problem) { sheetsmith::MsgBox(nullptr, problem, sheetsmith::DialogSeam::Warning); });
     settings.ensureEditorDefaults();
 
     // Qt's own options were removed from argv by QApplication; the rest names the
     // sheet, as parseCommandLine joins it.
     sheetsmith::Form1 window(settings);
+    sheetsmith::DocumentRecovery recovery(window.document(), *window.MainText(),
+                                          sheetsmith::DocumentRecovery::defaultFolder(), &window);
     if (!window.startUp(sheetsmith::parseCommandLine(arguments(argc, argv)).sheet))
         return 1;
     window.showWindow();
+    recovery.offerLeftOvers();
     if (startAndQuit)
         QTimer::singleShot(0, &window, &QWidget::close);
-    return app.exec();
+    const int status = app.exec();
+    recovery.endSession();
+    return status;
 }

@@ -8,6 +8,8 @@
 #include "settings/settingsstore.h"
 #include "text/tabs.h"
 
+#include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 
 namespace sheetsmith {
@@ -29,6 +31,8 @@ SheetDocument::SheetDocument(RichEdit &editor, Colouriser &colouriser, SettingsS
     , m_fileDialog(fileDialog)
     , m_owner(owner)
 {
+    if (m_owner)
+        m_owner->installEventFilter(this);
 }
 
 SheetDocument::~SheetDocument() = default;
@@ -38,6 +42,16 @@ void SheetDocument::setIdentity(const QString &title, const QString &path)
     m_title = title;
     m_path = path;
     emit titleChanged();
+}
+
+bool SheetDocument::isModified() const
+{
+    return m_editor.text() != m_savedText;
+}
+
+QString SheetDocument::expandTabs(const QString &text) const
+{
+    return ExpandTabs(text, m_settings.editorSettings().tabWidth);
 }
 
 void SheetDocument::startUntitled()
@@ -55,19 +69,37 @@ bool SheetDocument::open(const QString &title, const QString &path)
         MsgBox(m_owner, file.error, DialogSeam::Critical);
         return false;
     }
-    const int tabWidth = m_settings.editorSettings().tabWidth;
+    const QString text = expandTabs(file.text);
     m_colouriser.BuildColourTable();
 
     m_format = file.format;
+    m_disk = file.disk;
     m_recent.addRecentFile(title, path);
     emit recentChanged();
     setIdentity(title, path);
 
     // The text goes into the editor already coloured, in one assignment.
-    m_colouriser.ColourNewText(m_editor, ExpandTabs(file.text, tabWidth));
+    m_colouriser.ColourNewText(m_editor, text);
     m_savedText = m_editor.text();
     emit textLoaded();
+    emit editsSettled();
     return true;
+}
+
+void SheetDocument::restore(const QString &title, const QString &path, const FileFormat &format,
+                            const QString &text)
+{
+    // What the sheet's file holds now is the text the restored one counts as changed
+    // from; a sheet never saved, or whose file has gone, is compared with nothing.
+    const ReadResult file = path.isEmpty() ? ReadResult() : readDocumentFile(path);
+    m_colouriser.BuildColourTable();
+    m_format = format;
+    m_disk = file.ok ? file.disk : DiskState();
+    setIdentity(title, path);
+    m_colouriser.ColourNewText(m_editor, text);
+    m_savedText = file.ok ? expandTabs(file.text) : QString();
+    emit textLoaded();
+    emit restored();
 }
 
 void SheetDocument::openWithDialog()
@@ -111,7 +143,9 @@ void SheetDocument::newDocument()
         return;
     m_editor.setText(QString());
     m_format = FileFormat();
+    m_disk = DiskState();
     setIdentity(QStringLiteral("Untitled"), QString());
+    emit editsSettled();
 }
 
 bool SheetDocument::askToSave()
@@ -150,8 +184,35 @@ bool SheetDocument::saveAs()
     return write(path, title);
 }
 
+bool SheetDocument::confirmWriteOverDisk(const QString &path, const QString &title)
+{
+    if (path != m_path)
+        return true;
+    switch (m_disk.compare(path)) {
+    case DiskState::Change::Unchanged:
+    case DiskState::Change::NotAFile: // the write fails and says what stands there
+        return true;
+    case DiskState::Change::Changed:
+        return MsgBox(m_owner,
+                      title + QStringLiteral(" has been changed by another program since it was opened. "
+                                             "Overwrite it?"),
+                      DialogSeam::YesNo | DialogSeam::Warning | DialogSeam::DefaultButton2)
+            == DialogSeam::Yes;
+    case DiskState::Change::Removed:
+        return MsgBox(m_owner,
+                      title + QStringLiteral(" has been deleted or moved by another program since it was "
+                                             "opened. Save it again as \"%1\"?")
+                                  .arg(QDir::toNativeSeparators(path)),
+                      DialogSeam::YesNo | DialogSeam::Question)
+            == DialogSeam::Yes;
+    }
+    return true;
+}
+
 bool SheetDocument::write(const QString &path, const QString &title)
 {
+    if (!confirmWriteOverDisk(path, title))
+        return false; // nothing written: the document stays changed, the file as it is
     const QString text = m_editor.text();
     const WriteResult result = writeDocumentFile(path, text, m_format);
     if (!result.ok) {
@@ -163,12 +224,42 @@ bool SheetDocument::write(const QString &path, const QString &title)
                title + QStringLiteral(" holds characters that Windows-1252 cannot store, so it was saved as UTF-8."),
                DialogSeam::Information);
     m_format = result.formatUsed;
+    m_disk = result.disk;
     m_savedText = text;
     if (path != m_path || title != m_title)
         setIdentity(title, path);
     m_recent.addRecentFile(m_title, m_path);
     emit recentChanged();
+    emit editsSettled();
     return true;
+}
+
+bool SheetDocument::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_owner && event->type() == QEvent::WindowActivate)
+        offerReloadIfChangedOnDisk();
+    return QObject::eventFilter(watched, event);
+}
+
+void SheetDocument::offerReloadIfChangedOnDisk()
+{
+    // The question itself takes the activation away and gives it back.
+    if (m_offeringReload || m_path.isEmpty() || m_disk.compare(m_path) != DiskState::Change::Changed)
+        return;
+    // Edits here are not thrown away for the file's new content; Save asks about it.
+    if (isModified())
+        return;
+    const DiskState now = DiskState::current(m_path);
+    if (!now.isKnown() || now == m_reloadOffered)
+        return;
+    m_reloadOffered = now;
+    m_offeringReload = true;
+    const int answer = MsgBox(m_owner,
+                              m_title + QStringLiteral(" has been changed by another program. Reload it?"),
+                              DialogSeam::YesNo | DialogSeam::Question);
+    m_offeringReload = false;
+    if (answer == DialogSeam::Yes)
+        open(m_title, m_path);
 }
 
 } // namespace sheetsmith

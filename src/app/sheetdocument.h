@@ -23,6 +23,10 @@ class SettingsStore;
 //
 // A file that cannot be read, and a save that fails or is abandoned, change nothing:
 // the author's text stays in the editor as it was, and the author is told why.
+//
+// The state of the file on disk is kept from the last read or write, so that a file
+// changed by another program is never overwritten without asking, and is offered for
+// reloading when the window becomes active again while nothing here is unsaved.
 class SheetDocument : public QObject
 {
     Q_OBJECT
@@ -36,6 +40,10 @@ public:
     QString path() const { return m_path; }
     QString savedText() const { return m_savedText; }
     FileFormat format() const { return m_format; }
+    // The file as this document last read or wrote it; nothing known when untitled.
+    DiskState diskState() const { return m_disk; }
+    // The editor's text differs from the text last opened or saved.
+    bool isModified() const;
 
     // The untitled document of a fresh start: the editor's text counts as saved.
     void startUntitled();
@@ -57,15 +65,38 @@ public:
     // text is unchanged, the author said No, or said Yes and the save succeeded.
     bool askToSave();
 
+    // Puts back text that was being edited when the program ended unexpectedly, as an
+    // edited document with that title, path and file format. The sheet's file is only
+    // read, to serve as what the text is compared with (empty when there is none), so
+    // the document counts as changed and nothing is written until the author saves.
+    void restore(const QString &title, const QString &path, const FileFormat &format, const QString &text);
+
+    // When the document's file was changed by another program and nothing here is
+    // unsaved, offers to read it again; each change is offered once. The window's
+    // activation calls this.
+    void offerReloadIfChangedOnDisk();
+
 signals:
     void titleChanged();
     void recentChanged();
-    // A new text was put into the editor by open().
+    // A new text was put into the editor by open() or restore().
     void textLoaded();
+    // The editor holds nothing that is not in the document's file, or nothing the
+    // author wants kept: after an open, a save, or New.
+    void editsSettled();
+    // restore() put text back that is not saved anywhere.
+    void restored();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int askSaveChanges();
     bool write(const QString &path, const QString &title);
+    // Before writing over the document's own file: true when it may be written, asking
+    // the author first when another program has changed or removed it.
+    bool confirmWriteOverDisk(const QString &path, const QString &title);
+    QString expandTabs(const QString &text) const;
     void setIdentity(const QString &title, const QString &path);
 
     RichEdit &m_editor;
@@ -79,6 +110,10 @@ private:
     QString m_path;
     QString m_savedText;
     FileFormat m_format;
+    DiskState m_disk;
+    // The change of the file last offered for reloading, so it is offered only once.
+    DiskState m_reloadOffered;
+    bool m_offeringReload = false;
 };
 
 } // namespace sheetsmith

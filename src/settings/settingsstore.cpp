@@ -3,6 +3,8 @@
 #include "settings/settingskeys.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -100,11 +102,58 @@ SettingsStore::SettingsStore()
                                              QStringLiteral("Sheetsmith"),
                                              QStringLiteral("Sheetsmith")))
 {
+    checkAccess(false);
 }
 
 SettingsStore::SettingsStore(const QString &iniPath)
     : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
 {
+    checkAccess(false);
+}
+
+void SettingsStore::checkAccess(bool writing)
+{
+    const QSettings::Status status = m_settings->status();
+    if (status == QSettings::NoError || !m_problem.isEmpty())
+        return;
+    const QFileInfo file(m_settings->fileName());
+    const QFileInfo folder(file.absolutePath());
+    QString reason;
+    bool unread = !writing;
+    if (file.exists() && !file.isReadable()) {
+        reason = QStringLiteral("you do not have permission to read it");
+        unread = true;
+    } else if (status == QSettings::FormatError) {
+        reason = QStringLiteral("it is not a settings file Sheetsmith can read");
+        unread = true;
+    } else if (file.exists() && !file.isWritable()) {
+        reason = QStringLiteral("you do not have permission to change it");
+    } else if (!folder.isDir() || !folder.isWritable()) {
+        reason = QStringLiteral("you do not have permission to write in the folder \"%1\"")
+                     .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    } else {
+        reason = writing ? QStringLiteral("it cannot be written") : QStringLiteral("it cannot be read");
+    }
+    m_problem = QStringLiteral("The settings file \"%1\" cannot be used: %2. ")
+                    .arg(QDir::toNativeSeparators(file.absoluteFilePath()), reason)
+        + (unread ? QStringLiteral("Sheetsmith runs with its default settings, and changes to them will not "
+                                   "be kept.")
+                  : QStringLiteral("Changes to the settings will not be kept."));
+    tellProblemOnce();
+}
+
+void SettingsStore::setProblemHandler(std::function<void(const QString &)> handler)
+{
+    m_problemHandler = std::move(handler);
+    tellProblemOnce();
+}
+
+void SettingsStore::tellProblemOnce()
+{
+    if (m_problem.isEmpty() || !m_problemHandler || m_problemTold)
+        return;
+    m_problemTold = true;
+    m_problemHandler(m_problem);
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -133,6 +182,7 @@ void SettingsStore::write(const QString &section, const QString &key, const QStr
 {
     m_settings->setValue(section + u'/' + key, value);
     m_settings->sync();
+    checkAccess(true);
 }
 
 bool SettingsStore::remove(const QString &section, const QString &key)
@@ -141,6 +191,7 @@ bool SettingsStore::remove(const QString &section, const QString &key)
         return false;
     m_settings->remove(section + u'/' + key);
     m_settings->sync();
+    checkAccess(true);
     return true;
 }
 

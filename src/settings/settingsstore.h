@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,6 +41,10 @@ struct EditorSettings
 // (sections are INI groups). Every value is text; a missing value reads as empty text
 // and each reader decides what that means. Every change is written to disk at once,
 // so a crash loses nothing.
+//
+// A file that cannot be read leaves every value missing (the program runs on its
+// defaults) and is never written over; a file that cannot be written keeps changes
+// for this run only. Either is a problem() the program tells the author once.
 class SettingsStore
 {
 public:
@@ -53,6 +58,12 @@ public:
     SettingsStore &operator=(const SettingsStore &) = delete;
 
     QString fileName() const;
+
+    // Why the settings will not be kept, naming the file and the reason; empty while
+    // the file can be read and written.
+    QString problem() const { return m_problem; }
+    // Called once with the first problem (at once when there is one already).
+    void setProblemHandler(std::function<void(const QString &)> handler);
 
     QString read(const QString &section, const QString &key) const;
     // Tells a key holding empty text from a missing one.
@@ -89,7 +100,13 @@ public:
     int tabWidth() const;
 
 private:
+    void checkAccess(bool writing);
+    void tellProblemOnce();
+
     std::unique_ptr<QSettings> m_settings;
+    QString m_problem;
+    std::function<void(const QString &)> m_problemHandler;
+    bool m_problemTold = false;
 };
 
 } // namespace sheetsmith

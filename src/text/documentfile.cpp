@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace sheetsmith {
 
@@ -121,6 +123,16 @@ QString shownPath(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// True when the path cannot be followed because its symbolic links lead round in a
+// circle (QFileInfo only says that nothing is there).
+bool isSymbolicLinkLoop(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == ELOOP;
+}
+
+const QString LinkLoop = QStringLiteral("its path goes round in a loop of symbolic links.");
+
 ReadResult readFailure(const QString &path, const QString &reason)
 {
     ReadResult result;
@@ -202,6 +214,8 @@ ReadResult readDocumentFile(const QString &path)
 {
     if (path.isEmpty())
         return readFailure(path, QStringLiteral("no file name was given."));
+    if (isSymbolicLinkLoop(path))
+        return readFailure(path, LinkLoop);
     const QFileInfo info(path);
     if (!info.exists())
         return readFailure(path, QStringLiteral("the file does not exist."));
@@ -210,7 +224,8 @@ ReadResult readDocumentFile(const QString &path)
     // Devices and pipes may never end; only ordinary files are documents.
     if (!info.isFile())
         return readFailure(path, QStringLiteral("it is not a text file."));
-    const QString tooLarge = QStringLiteral("it is too large to be a style sheet (over 256 MB).");
+    const QString tooLarge =
+        QStringLiteral("it is too large to be a style sheet (over %1 MB).").arg(MaxDocumentFileMegabytes);
     if (info.size() > MaxDocumentFileSize)
         return readFailure(path, tooLarge);
 
@@ -234,7 +249,41 @@ ReadResult readDocumentFile(const QString &path)
     ReadResult result = decodeDocument(bytes);
     if (!result.ok)
         return readFailure(path, QStringLiteral("it is not a text file."));
+    result.disk = DiskState::of(path, bytes);
     return result;
+}
+
+QString replaceFileWhole(const QString &path, const QByteArray &bytes)
+{
+    // QSaveFile writes a temporary file beside the target and renames it over the
+    // target only on commit(), so a failure at any step leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        if (folder.isDir() && !folder.isWritable())
+            return QStringLiteral("you do not have permission to write in the folder \"%1\".")
+                .arg(shownPath(folder.absoluteFilePath()));
+        return file.errorString() + u'.';
+    }
+    // A write cut short by a full disk or a size limit reports only how much it wrote;
+    // writing the rest again fails at once and gives the system's reason.
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written != bytes.size()) {
+        const QString reason = file.error() != QFileDevice::NoError
+            ? file.errorString() + u'.'
+            : QStringLiteral("only %1 of %2 bytes could be written.").arg(written).arg(bytes.size());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString() + u'.';
+    return QString();
 }
 
 WriteResult writeDocumentFile(const QString &path, const QString &crlfText, const FileFormat &format)
@@ -249,19 +298,18 @@ WriteResult writeDocumentFile(const QString &path, const QString &crlfText, cons
         result.error = QStringLiteral("Cannot save \"%1\": %2").arg(shownPath(path), reason);
         return result;
     };
-    // QSaveFile writes a temporary file beside the target and renames it over the
-    // target only on commit(), so a failure at any step leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(encoded.bytes) != encoded.bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // Written through such a path, the new file would replace the first link of the
+    // loop instead of reaching a file.
+    if (isSymbolicLinkLoop(path))
+        return fail(LinkLoop);
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("there is a folder of that name."));
+    const QString reason = replaceFileWhole(path, encoded.bytes);
+    if (!reason.isEmpty())
         return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
     result.ok = true;
+    result.disk = DiskState::of(path, encoded.bytes);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/diskstate.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,6 +27,7 @@ struct ReadResult
     QString text; // with CR LF line breaks, the editor's form
     FileFormat format;
     QString error; // a sentence for the author, naming the file
+    DiskState disk; // the file as it was read
 };
 
 struct WriteResult
@@ -33,6 +36,7 @@ struct WriteResult
     QString error;         // a sentence for the author, naming the file
     FileFormat formatUsed; // differs from the format asked for when it could not hold the text
     bool encodingChanged = false; // the text needed UTF-8 in a Windows-1252 file
+    DiskState disk;               // the file as it was written
 };
 
 struct EncodedDocument
@@ -41,8 +45,12 @@ struct EncodedDocument
     FileFormat formatUsed;
 };
 
-// Files larger than this are refused: no style sheet comes near it.
-inline constexpr qint64 MaxDocumentFileSize = qint64(256) * 1024 * 1024;
+// Files larger than this are refused before they are read. No style sheet comes near
+// it (the largest samples are about 2 MB), and the editor needs some fifty times a
+// sheet's size in memory: 32 MB takes about 1.7 GB, where a sheet of several hundred
+// megabytes would exhaust the memory of most machines.
+inline constexpr qint64 MaxDocumentFileMegabytes = 32;
+inline constexpr qint64 MaxDocumentFileSize = MaxDocumentFileMegabytes * 1024 * 1024;
 
 // Bytes as text. Valid UTF-8 (with or without a byte-order mark) is UTF-8; anything
 // else is Windows-1252, in which every byte has a character, so nothing is lost.
@@ -57,6 +65,11 @@ ReadResult decodeDocument(const QByteArray &bytes);
 EncodedDocument encodeDocument(const QString &crlfText, const FileFormat &format);
 
 ReadResult readDocumentFile(const QString &path);
+
+// Replaces the file at path by bytes, whole or not at all: the old file stays
+// untouched unless the new content was written completely. Returns the reason for
+// the author when it failed (a sentence without the file's name), else nothing.
+QString replaceFileWhole(const QString &path, const QByteArray &bytes);
 
 // Replaces the file as a whole: the old file stays untouched unless the new content
 // was written completely.

@@ -1,4 +1,5 @@
 #include "text/documentfile.h"
+#include "support/childrun.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <unistd.h>
 
 using namespace sheetsmith;
 
@@ -268,8 +268,7 @@ void TestDocumentFile::readFailuresNameTheFile()
 
 void TestDocumentFile::readRefusesUnreadableFile()
 {
-    if (geteuid() == 0)
-        QSKIP("file permissions do not bind the superuser");
+    SHEETSMITH_RUN_UNPRIVILEGED();
     const QString path = m_dir->filePath(QStringLiteral("locked.css"));
     QVERIFY(writeBytes(path, "p{}"));
     QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
@@ -351,8 +350,7 @@ void TestDocumentFile::failedWriteLeavesTheOldFile()
 
 void TestDocumentFile::writeIntoReadOnlyFolderLeavesTheOldFile()
 {
-    if (geteuid() == 0)
-        QSKIP("folder permissions do not bind the superuser");
+    SHEETSMITH_RUN_UNPRIVILEGED();
     const QString folder = m_dir->filePath(QStringLiteral("locked"));
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/site.css");
