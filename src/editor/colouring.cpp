@@ -67,22 +67,6 @@ void Colouriser::ColourRtfLine(QString &line)
     sheetsmith::ColourRtfLine(line, m_commentOpen);
 }
 
-void Colouriser::refreshTextMarkers(const QString &text)
-{
-    // The kept copy shares the editor's buffer until the editor changes its text (a
-    // change detaches it), so an unchanged text is told by its buffer alone.
-    const bool unchanged = m_markersValid && m_markerText.constData() == text.constData()
-                           && m_markerText.size() == text.size();
-    if (unchanged)
-        return;
-    if (m_markersValid)
-        UpdateCommentMarkers(m_textMarkers, m_markerText, text);
-    else
-        m_textMarkers = FindCommentMarkers(text);
-    m_markerText = text;
-    m_markersValid = true;
-}
-
 void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &editor)
 {
     if (line.isEmpty() || start < 1)
@@ -91,11 +75,11 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
 
     // The comment state comes from the whole text up to this line's end: the last "/*"
     // and "*/" lying within its first start + length characters, found among the
-    // markers of the whole text instead of by searching the text.
-    refreshTextMarkers(editor.model().text());
+    // markers the editor's text model keeps.
+    const CommentMarkerPositions &markers = editor.model().commentMarkers();
     const qsizetype lastIndex = start + line.size() - 2; // a marker's last start index
-    const qsizetype open = LastMarkerAtOrBefore(m_textMarkers.opens, lastIndex);
-    const qsizetype close = LastMarkerAtOrBefore(m_textMarkers.closes, lastIndex);
+    const qsizetype open = LastMarkerAtOrBefore(markers.opens, lastIndex);
+    const qsizetype close = LastMarkerAtOrBefore(markers.closes, lastIndex);
     const TextColours colours{m_selectorColourValue, m_bracketColourValue, m_commentColourValue};
     const LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
 

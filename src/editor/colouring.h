@@ -64,10 +64,6 @@ public:
     void ColourTextLine(const QString &line, qsizetype start, RichEdit &editor);
 
 private:
-    // Keeps the comment markers of the editor's text. When the text differs from the one
-    // they were found in, only the changed part is searched again.
-    void refreshTextMarkers(const QString &text);
-
     QString m_selectorColour;
     QString m_bracketColour;
     QString m_commentColour;
@@ -76,12 +72,6 @@ private:
     ColourValue m_commentColourValue = 0;
     QString m_colourTable;
     bool m_commentOpen = false;
-
-    // The text the markers below were found in (shared with the editor's copy, so
-    // holding it costs nothing while the text is unchanged).
-    QString m_markerText;
-    bool m_markersValid = false;
-    CommentMarkerPositions m_textMarkers;
 };
 
 } // namespace sheetsmith
