@@ -25,8 +25,11 @@ public:
     void reset(qsizetype length);
     // One colour per character; the layer takes the length of the list.
     void assign(const std::vector<ColourValue> &colours);
-    // Colours count characters from pos (clamped to the layer).
-    void fill(qsizetype pos, qsizetype count, ColourValue colour);
+    // The same, each character's colour given as an index into `palette`.
+    void assignIndexed(const std::vector<quint8> &indexes, const std::vector<ColourValue> &palette);
+    // Colours count characters from pos (clamped to the layer). Returns whether any
+    // character's colour changed.
+    bool fill(qsizetype pos, qsizetype count, ColourValue colour);
 
     // Follows an edit of the text: count characters at pos are removed, then added
     // characters inserted there, all of them in the colour inserted. Returns false,

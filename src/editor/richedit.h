@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/colourhighlighter.h"
 #include "editor/colourlayer.h"
 #include "text/colourvalue.h"
 #include "editor/rtf.h"
@@ -14,7 +15,6 @@
 
 namespace sheetsmith {
 
-class ColourHighlighter;
 class ColouringScope;
 
 // The style-sheet editor. It offers its content in the program's text model: one
@@ -93,6 +93,12 @@ public:
     // change: the caret, the undo history and the modified flag stay as they are.
     QString textRTF() const;
     void setTextRTF(const QString &rtf);
+    // What setTextRTF does with RTF holding this text in these colours and this font
+    // (an empty name or a size of 0 keeps the editor's), without the RTF: each
+    // character of the text's Qt form (a break is one) takes the palette entry its
+    // index names.
+    void setColouredText(const QString &text, const std::vector<quint8> &colourIndexes,
+                         const std::vector<ColourValue> &palette, const QString &fontName, int fontHalfPoints);
     // The selection as RTF; writing replaces the selection with the RTF's text in its
     // colours as one undo step (input that is not RTF changes nothing).
     QString selRTF() const;
@@ -139,6 +145,10 @@ public slots:
 
 signals:
     void selChanged();
+    // The text changed: `removed` characters at the CR LF offset `from` gave way to
+    // `added` others (a whole new text as one change from 0). Sent as soon as text() and
+    // the line operations describe the new text, before selChanged.
+    void textEdited(qsizetype from, qsizetype removed, qsizetype added);
     // Before the editor acts on a key; a handler sets *consumed to swallow the key.
     void keyDown(QKeyEvent *event, bool *consumed);
     // After a mouse button is released; position in viewport coordinates.
@@ -156,6 +166,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -187,20 +198,21 @@ private:
     void flushSelectionChange();
     ColourValue insertedColour(qsizetype qtPosition) const;
 
-    void replaceAll(const QString &text, std::vector<ColourValue> qtColours);
+    void replaceAll(const QString &text, bool coloured);
     // Inserts text over the selection as one undo step; returns the Qt range inserted.
     std::pair<qsizetype, qsizetype> insertOverSelection(const QString &text);
     void insertRtfContent(const RtfContent &content);
     void selectOffsets(qsizetype from, qsizetype to);
     qsizetype qtEndPosition(qsizetype offset) const;
     std::vector<ColourValue> crLfColours(qsizetype qtFrom, qsizetype qtTo) const;
-    void rehighlightRange(qsizetype qtFrom, qsizetype qtTo);
+    // The colours of the layer changed: the editor paints them anew.
+    void repaintColours();
     void applyFont();
     void updateSelectionPalette();
 
     TextModel m_model;
     ColourLayer m_colours;
-    ColourHighlighter *m_highlighter = nullptr; // owned by the document
+    ColourHighlighter m_highlighter;
     std::optional<TypingColour> m_typingColour;
 
     // Set while the whole content is replaced: the document's change reports are
