@@ -18,6 +18,7 @@ CaretTracker::CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTre
     , m_tree(tree)
     , m_valueList(valueList)
 {
+    connect(&m_editor, &RichEdit::textEdited, this, &CaretTracker::onTextEdited);
 }
 
 CaretTracker::~CaretTracker() = default;
@@ -27,14 +28,36 @@ void CaretTracker::setInspector(PropertyInspector *inspector)
     m_inspector = inspector;
 }
 
+void CaretTracker::onTextEdited(qsizetype from, qsizetype removed, qsizetype added)
+{
+    m_edited.add({from, removed, added});
+}
+
 void CaretTracker::RefreshMe()
 {
-    ScanBlocks(m_editor.model(), m_elementNames, m_blocks);
+    const TextModel &text = m_editor.model();
+    // A change of most of the text is scanned whole: the tree is then filled anew too,
+    // which costs less than moving most of its rows.
+    const bool mostly = m_edited.any && (m_edited.to - m_edited.from) * 2 > text.length();
+    if (!m_scanned || mostly) {
+        ScanBlocks(text, m_elementNames, m_blocks);
+        m_treeChange.reset();
+    } else if (m_edited.any) {
+        const BlockSplice splice = UpdateBlocks(text, m_elementNames, m_blocks, m_edited);
+        if (m_treeChange)
+            m_treeChange = m_treeChange->then(splice);
+    }
+    m_scanned = true;
+    m_edited = {};
 }
 
 void CaretTracker::FillTree()
 {
-    m_tree.FillTree(m_blocks);
+    if (m_treeChange)
+        m_tree.updateTree(m_blocks, *m_treeChange);
+    else
+        m_tree.FillTree(m_blocks);
+    m_treeChange = BlockSplice{};
 }
 
 void CaretTracker::onSelectionChanged()
