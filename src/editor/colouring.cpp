@@ -1,6 +1,7 @@
 #include "editor/colouring.h"
 
 #include "editor/colouringrules.h"
+#include "editor/documentcolours.h"
 #include "editor/richedit.h"
 #include "editor/rtf.h"
 #include "text/textmodel.h"
@@ -41,13 +42,23 @@ void Colouriser::ColourDocument(RichEdit &editor)
 
 void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
 {
-    RtfContent plain;
-    plain.text = TextModel::toCrLf(text);
-    plain.colours.assign(size_t(plain.text.size()), kAutoColour);
-    plain.fontName = editor.fontName();
-    plain.fontHalfPoints = int(std::lround(editor.fontSize() * 2));
     const ColouringScope scope(editor);
-    editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
+    const QString fontName = RtfFontName(editor.fontName());
+    const int halfPoints = int(std::lround(editor.fontSize() * 2));
+    const std::optional<std::array<ColourValue, 4>> table = ColourTableColours(m_colourTable);
+    if (!table) {
+        RtfContent plain;
+        plain.text = TextModel::toCrLf(text);
+        plain.colours.assign(size_t(plain.text.size()), kAutoColour);
+        plain.fontName = editor.fontName();
+        plain.fontHalfPoints = halfPoints;
+        editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
+        return;
+    }
+    const QString crLf = TextModel::toCrLf(text);
+    const std::vector<quint8> entries = DocumentColourEntries(crLf, m_commentOpen);
+    editor.setColouredText(crLf, entries, std::vector<ColourValue>(table->begin(), table->end()), fontName,
+                           halfPoints);
 }
 
 void Colouriser::ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor)
@@ -67,12 +78,9 @@ void Colouriser::ColourRtfLine(QString &line)
     sheetsmith::ColourRtfLine(line, m_commentOpen);
 }
 
-void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &editor)
+std::vector<ColourValue> Colouriser::textLineColours(const QString &line, qsizetype start,
+                                                     const RichEdit &editor) const
 {
-    if (line.isEmpty() || start < 1)
-        return;
-    const ColouringScope scope(editor);
-
     // The comment state comes from the whole text up to this line's end: the last "/*"
     // and "*/" lying within its first start + length characters, found among the
     // markers the editor's text model keeps.
@@ -81,18 +89,41 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
     const qsizetype open = LastMarkerAtOrBefore(markers.opens, lastIndex);
     const qsizetype close = LastMarkerAtOrBefore(markers.closes, lastIndex);
     const TextColours colours{m_selectorColourValue, m_bracketColourValue, m_commentColourValue};
-    const LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
-
+    LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
     // The rules select overlapping ranges (each live "{" recolours everything before
     // it); the plan holds the colour each character ends with, and the editor takes
-    // them in one pass over the line: a minified line with thousands of braces costs
-    // one repaint of the line, not one per brace.
-    std::vector<ColourValue> target = plan.colours;
+    // them in one pass over the line.
     if (plan.breakColour)
-        target.push_back(*plan.breakColour);
-    editor.setColours(start - 1, target);
+        plan.colours.push_back(*plan.breakColour);
+    return std::move(plan.colours);
+}
 
+void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &editor)
+{
+    if (line.isEmpty() || start < 1)
+        return;
+    const ColouringScope scope(editor);
+    editor.setColours(start - 1, textLineColours(line, start, editor));
     editor.setSelStart(start + line.size());
+    editor.setSelColor(0);
+}
+
+void Colouriser::ColourTextLines(int first, int last, RichEdit &editor)
+{
+    const ColouringScope scope(editor);
+    const TextModel &model = editor.model();
+    qsizetype caret = -1;
+    for (int n = std::max(first, 1); n <= last && n <= model.lineCount(); ++n) {
+        const QString line = model.lineText(n - 1);
+        if (line.isEmpty())
+            continue;
+        const qsizetype start = model.lineStart(n - 1) + 1;
+        editor.setColours(start - 1, textLineColours(line, start, editor));
+        caret = start + line.size();
+    }
+    if (caret < 0)
+        return;
+    editor.setSelStart(caret);
     editor.setSelColor(0);
 }
 
