@@ -71,11 +71,13 @@ void CaretTracker::onSelectionChanged()
 
 void CaretTracker::catchUp()
 {
-    // The editor, the list and the tree stop painting while they change and paint once
-    // at the end; hiding them would move the focus and relayout the panes.
+    // The list and the tree stop painting while they change and paint once at the end;
+    // hiding them would move the focus and relayout the panes. The editor is not
+    // painted before the catching-up ends either (painting waits for the event loop),
+    // and turning its painting back on would repaint all of it: it repaints only the
+    // colours that changed and the caret.
     if (m_valueList)
         m_valueList->setUpdatesEnabled(false);
-    m_editor.setUpdatesEnabled(false);
     const qsizetype pos = m_editor.selStart();
 
     QString left = LineText(m_editor, m_prevLine);
@@ -95,7 +97,6 @@ void CaretTracker::catchUp()
     m_tree.setUpdatesEnabled(true);
     if (m_valueList)
         m_valueList->setUpdatesEnabled(true);
-    m_editor.setUpdatesEnabled(true);
     m_editor.setFocus();
 }
 

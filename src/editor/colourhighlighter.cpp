@@ -11,6 +11,10 @@
 
 namespace sheetsmith {
 
+namespace {
+constexpr int kKeptShapingLength = 2000;
+}
+
 std::vector<QTextLayout::FormatRange> ColourHighlighter::rangesOf(const QTextBlock &block) const
 {
     std::vector<QTextLayout::FormatRange> ranges;
@@ -33,6 +37,11 @@ bool ColourHighlighter::formatBlock(const QTextBlock &block) const
     QTextLayout *layout = block.layout();
     if (!layout)
         return false;
+    // Qt shapes a line's glyphs again for every paint and every caret position asked on
+    // it unless its layout keeps them: for a long line (a minified sheet's) that costs
+    // far more than the memory kept.
+    if (block.length() > kKeptShapingLength)
+        layout->setCacheEnabled(true);
     const std::vector<QTextLayout::FormatRange> wanted = rangesOf(block);
     const QList<QTextLayout::FormatRange> current = layout->formats();
     const bool same = std::equal(wanted.begin(), wanted.end(), current.begin(), current.end(),

@@ -369,7 +369,7 @@ void RichEdit::setSelColor(ColourValue colour)
         return;
     }
     if (m_colours.fill(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), colour))
-        repaintColours();
+        repaintColours(cursor.selectionStart(), cursor.selectionEnd());
 }
 
 void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colours)
@@ -405,7 +405,7 @@ void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colo
     }
     flush();
     if (changed)
-        repaintColours();
+        repaintColours(qtFrom, qt);
 }
 
 ColourValue RichEdit::colourAt(qsizetype offset) const
@@ -415,18 +415,37 @@ ColourValue RichEdit::colourAt(qsizetype offset) const
     return m_colours.at(m_model.toQtPosition(offset));
 }
 
+int RichEdit::blocksOnScreen() const
+{
+    // At most one block a line of the viewport, and one more partly shown.
+    return viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 2;
+}
+
 void RichEdit::repaintColours()
 {
     // The blocks on screen take the new colours when they are painted next.
     viewport()->update();
 }
 
+void RichEdit::repaintColours(qsizetype qtFrom, qsizetype qtTo)
+{
+    // Blocks off screen take their colours when they are shown; one block on screen is
+    // repainted alone.
+    const QTextBlock first = document()->findBlock(int(qtFrom));
+    const QTextBlock last = document()->findBlock(int(std::max(qtFrom, qtTo - 1)));
+    const int top = firstVisibleBlock().blockNumber();
+    if (!first.isValid() || last.blockNumber() < top || first.blockNumber() > top + blocksOnScreen())
+        return;
+    if (first == last)
+        viewport()->update(blockBoundingGeometry(first).translated(contentOffset()).toAlignedRect());
+    else
+        viewport()->update();
+}
+
 void RichEdit::paintEvent(QPaintEvent *event)
 {
-    // Colours reach a block's layout just before it is shown: the blocks that can be on
-    // screen are at most one a line of the viewport, and one more partly shown.
-    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
-    int count = viewport()->height() / lineHeight + 2;
+    // Colours reach a block's layout just before it is shown.
+    int count = blocksOnScreen();
     for (QTextBlock block = firstVisibleBlock(); block.isValid() && count > 0; block = block.next(), --count)
         m_highlighter.formatBlock(block);
     QPlainTextEdit::paintEvent(event);
@@ -510,7 +529,7 @@ void RichEdit::insertRtfContent(const RtfContent &content)
         i = j;
     }
     if (changed)
-        repaintColours();
+        repaintColours(from, from + count);
 }
 
 void RichEdit::setSelRTF(const QString &rtf)

@@ -205,8 +205,11 @@ private:
     void selectOffsets(qsizetype from, qsizetype to);
     qsizetype qtEndPosition(qsizetype offset) const;
     std::vector<ColourValue> crLfColours(qsizetype qtFrom, qsizetype qtTo) const;
-    // The colours of the layer changed: the editor paints them anew.
+    // The colours of the layer changed (everywhere, or in a range of Qt positions): the
+    // editor paints them anew where they are on screen.
     void repaintColours();
+    void repaintColours(qsizetype qtFrom, qsizetype qtTo);
+    int blocksOnScreen() const;
     void applyFont();
     void updateSelectionPalette();
 

@@ -44,17 +44,27 @@ QString signedNumber(qint64 n)
 
 std::optional<QString> DeclaredValue(const TextModel &text, const ItmClass &block, const QString &name)
 {
+    return BlockValues(text, block).value(name);
+}
+
+std::optional<QString> BlockValues::value(const QString &name)
+{
     // The block runs from its selector line to its "}"; a block whose "}" is missing
     // or commented out (Ends 0) holds nothing.
     if (name.isEmpty())
         return std::nullopt;
-    const qsizetype e = findPropertyName(text.text(), block.Begins() + 1, name, block.Ends());
-    if (e == 0 || e >= block.Ends())
+    const qsizetype e = findPropertyName(m_text.text(), m_block.Begins() + 1, name, m_block.Ends());
+    if (e == 0 || e >= m_block.Ends())
         return std::nullopt;
 
-    QString line = LineText(text, LineOfChar(text, e));
-    line = StripComments(line);
-    line.remove(QStringLiteral("!important"), Qt::CaseInsensitive);
+    const int lineNumber = LineOfChar(m_text, e);
+    auto prepared = m_preparedLines.find(lineNumber);
+    if (prepared == m_preparedLines.end()) {
+        QString line = StripComments(LineText(m_text, lineNumber));
+        line.remove(QStringLiteral("!important"), Qt::CaseInsensitive);
+        prepared = m_preparedLines.insert(lineNumber, line);
+    }
+    const QString &line = prepared.value();
 
     const qsizetype p = findPropertyName(line, 1, name, line.size() + 1);
     if (p == 0)
