@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace sheetsmith {
 
 namespace {
@@ -50,7 +52,7 @@ bool SheetDocument::open(const QString &title, const QString &path)
 {
     // The file is read before anything of the open document changes, so a file that
     // cannot be read leaves the author's text exactly as it was.
-    const ReadResult file = readDocumentFile(path);
+    ReadResult file = readDocumentFile(path);
     if (!file.ok) {
         MsgBox(m_owner, file.error, DialogSeam::Critical);
         return false;
@@ -63,11 +65,24 @@ bool SheetDocument::open(const QString &title, const QString &path)
     emit recentChanged();
     setIdentity(title, path);
 
-    // The text goes into the editor already coloured, in one assignment.
-    m_colouriser.ColourNewText(m_editor, ExpandTabs(file.text, tabWidth));
+    // The text goes into the editor already coloured, in one assignment. The file's
+    // text is handed on, not kept: a large sheet is held once, by the editor.
+    m_colouriser.ColourNewText(m_editor, ExpandTabs(std::exchange(file.text, QString()), tabWidth));
     m_savedText = m_editor.text();
     emit textLoaded();
     return true;
+}
+
+void SheetDocument::openCommandLine(const QString &commandLine)
+{
+    if (commandLine.isEmpty())
+        return;
+    QString path = commandLine;
+    path.remove(QLatin1Char('"'));
+    // The document is shown and remembered by its full path.
+    path = QFileInfo(path).absoluteFilePath();
+    QMetaObject::invokeMethod(
+        this, [this, path] { open(QFileInfo(path).fileName(), path); }, Qt::QueuedConnection);
 }
 
 void SheetDocument::openWithDialog()
