@@ -80,10 +80,12 @@ void CaretTracker::catchUp()
         m_valueList->setUpdatesEnabled(false);
     const qsizetype pos = m_editor.selStart();
 
-    QString left = LineText(m_editor, m_prevLine);
-    m_colouriser.ColourLine(left, LineStart(m_editor, m_prevLine), QStringLiteral("Text"), &m_editor);
     {
+        // The line colouring leaves the caret at the end of the line left, and it comes
+        // back at once: under one scope the view does not scroll there and back.
         const ColouringScope colouring(m_editor);
+        QString left = LineText(m_editor, m_prevLine);
+        m_colouriser.ColourLine(left, LineStart(m_editor, m_prevLine), QStringLiteral("Text"), &m_editor);
         m_editor.setSelStart(pos);
     }
 

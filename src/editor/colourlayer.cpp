@@ -20,6 +20,7 @@ ColourValue ColourLayer::at(qsizetype pos) const
 
 void ColourLayer::reset(qsizetype length)
 {
+    ++m_revision;
     m_indexes.assign(size_t(std::max<qsizetype>(length, 0)), 0);
     m_palette.resize(1);
     m_paletteIndex.clear();
@@ -55,6 +56,7 @@ bool ColourLayer::fill(qsizetype pos, qsizetype count, ColourValue colour)
     if (std::all_of(first, last, [index](quint16 i) { return i == index; }))
         return false;
     std::fill(first, last, index);
+    ++m_revision;
     return true;
 }
 
@@ -63,6 +65,7 @@ bool ColourLayer::replace(qsizetype pos, qsizetype removed, qsizetype added, Col
     if (pos < 0 || removed < 0 || added < 0 || pos + removed > size())
         return false;
     const quint16 index = indexOf(inserted);
+    ++m_revision;
     const auto at = m_indexes.begin() + pos;
     const qsizetype common = std::min(removed, added);
     std::fill(at, at + common, index);

@@ -43,11 +43,16 @@ public:
     // True when no character has a colour other than automatic.
     bool isAllAutomatic() const;
 
+    // A number that changes whenever a character's colour, or the number of
+    // characters, changes.
+    quint64 revision() const { return m_revision; }
+
 private:
     quint16 indexOf(ColourValue colour);
     void compactPalette();
 
     std::vector<quint16> m_indexes;
+    quint64 m_revision = 0;
     std::vector<ColourValue> m_palette; // [0] is kAutoColour
     QHash<ColourValue, quint16> m_paletteIndex;
 };

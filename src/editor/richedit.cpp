@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace sheetsmith {
 
@@ -442,12 +443,40 @@ void RichEdit::repaintColours(qsizetype qtFrom, qsizetype qtTo)
         viewport()->update();
 }
 
+void RichEdit::scrollContentsBy(int dx, int dy)
+{
+    // Only sideways scrolls are held: the base class keeps its top line itself, from
+    // the vertical scroll bar, but reads the horizontal position from its bar alone.
+    if (m_colouring && dy == 0) {
+        m_heldScrollX += dx;
+        return;
+    }
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+}
+
+void RichEdit::releaseHeldScroll()
+{
+    if (const int dx = std::exchange(m_heldScrollX, 0))
+        QPlainTextEdit::scrollContentsBy(dx, 0);
+}
+
 void RichEdit::paintEvent(QPaintEvent *event)
 {
-    // Colours reach a block's layout just before it is shown.
-    int count = blocksOnScreen();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid() && count > 0; block = block.next(), --count)
-        m_highlighter.formatBlock(block);
+    // Colours reach a block's layout just before it is shown. Blocks that were on screen
+    // at the last paint already carry the colours of the layer, as long as no colour and
+    // no character changed since: a repaint of the caret does not look at them again.
+    const QTextBlock first = firstVisibleBlock();
+    const int count = blocksOnScreen();
+    const bool checked = m_colours.revision() == m_formattedRevision && first.blockNumber() >= m_formattedFirst
+                         && first.blockNumber() + count <= m_formattedFirst + m_formattedCount;
+    if (!checked) {
+        QTextBlock block = first;
+        for (int n = count; block.isValid() && n > 0; block = block.next(), --n)
+            m_highlighter.formatBlock(block);
+        m_formattedRevision = m_colours.revision();
+        m_formattedFirst = first.blockNumber();
+        m_formattedCount = count;
+    }
     QPlainTextEdit::paintEvent(event);
 }
 

@@ -37,7 +37,10 @@ class ColouringScope;
 //
 // colouring() marks the program's own changes: it is true while a ColouringScope on
 // the editor lives, and caret tracking ignores the selection notifications it sees
-// then.
+// then. A sideways scroll of the view that such a change causes is held until the
+// outermost scope ends, and then made for what it adds up to: a caret taken to the end
+// of a long line and back does not scroll there and back (each scroll repaints the
+// whole view).
 class RichEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -172,6 +175,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -193,6 +197,7 @@ private:
     };
 
     void onContentsChange(int position, int removed, int added);
+    void releaseHeldScroll();
     void onCursorOrSelectionChanged();
     void rebuildFromDocument();
     void flushSelectionChange();
@@ -216,6 +221,10 @@ private:
     TextModel m_model;
     ColourLayer m_colours;
     ColourHighlighter m_highlighter;
+    // The colour layer's revision and the blocks whose layouts were last given colours.
+    quint64 m_formattedRevision = ~quint64(0);
+    int m_formattedFirst = 0;
+    int m_formattedCount = 0;
     std::optional<TypingColour> m_typingColour;
 
     // Set while the whole content is replaced: the document's change reports are
@@ -227,6 +236,7 @@ private:
     qsizetype m_notifiedLength = 0;
 
     bool m_colouring = false;
+    int m_heldScrollX = 0; // sideways scroll held while colouring()
     bool m_hideSelection = true;
     QString m_fontName;
     double m_fontSize = 10.0;
@@ -246,7 +256,12 @@ public:
     {
         editor.m_colouring = true;
     }
-    ~ColouringScope() { m_editor.m_colouring = m_previous; }
+    ~ColouringScope()
+    {
+        m_editor.m_colouring = m_previous;
+        if (!m_previous)
+            m_editor.releaseHeldScroll();
+    }
     ColouringScope(const ColouringScope &) = delete;
     ColouringScope &operator=(const ColouringScope &) = delete;
 

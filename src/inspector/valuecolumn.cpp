@@ -19,14 +19,14 @@ void PropertyInspector::showValues(const ItmClass *block)
     // nothing.
     std::optional<BlockValues> values;
     if (block)
-        values.emplace(m_editor.model(), *block);
+        values.emplace(m_editor.model(), *block, m_catalogue.PropName);
     const int rows = m_lstP->topLevelItemCount();
     for (int r = 0; r < rows; ++r) {
         QTreeWidgetItem *row = m_lstP->topLevelItem(r);
         // Rows stand in catalogue order, so row r is the property PropName[r].
         std::optional<QString> value;
-        if (values && r < int(m_catalogue.PropName.size()))
-            value = values->value(m_catalogue.PropName[size_t(r)]);
+        if (values)
+            value = values->value(size_t(r));
         const QString text = value.value_or(QString());
         const QBrush &colour = value ? darkRed : black;
         if (row->text(1) != text)
