@@ -15,7 +15,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -62,6 +64,7 @@ private slots:
     void valuesComeFromTheLastRebuild();
     void statusAtTheStartOfAOneLineText();
     void inspectorWritesIntoTheBlockAtTheCaret();
+    void leavingALongLineRepaintsOnlyTheCaret();
     void blocksAndTreeFollowEditsAsARescanWould_data();
     void blocksAndTreeFollowEditsAsARescanWould();
 
@@ -248,6 +251,48 @@ void TestCaretTracking::inspectorWritesIntoTheBlockAtTheCaret()
     QTest::keyClick(text, Qt::Key_Return);
     QCOMPARE(m_editor->text(), QStringLiteral("p {\r\n  margin: 2px 4px;\r\n}\r\n"));
     QCOMPARE(value(QStringLiteral("margin")), QStringLiteral("2px 4px"));
+}
+
+void TestCaretTracking::leavingALongLineRepaintsOnlyTheCaret()
+{
+    // The line colouring takes the caret to the end of the line left and caret tracking
+    // brings it back: the view must not scroll to the end of a long line and back, which
+    // repaints all of it, when nothing on the line changed.
+    QByteArray longLine;
+    for (int i = 0; i < 400; ++i)
+        longLine += ".r" + QByteArray::number(i) + "{color:red}";
+    open(longLine + "\n.b { margin: 0 }\n");
+    QWidget *viewport = m_editor->viewport();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    // Both lines take the line colouring's colours once; a paint that gives a line new
+    // colours asks for another paint, so the view settles in a few passes.
+    moveTo(1, 3);
+    moveTo(2);
+    moveTo(1, 3);
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+
+    struct PaintRecorder : QObject
+    {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } recorder;
+    viewport->installEventFilter(&recorder);
+    moveTo(2);
+    QCoreApplication::processEvents();
+    viewport->removeEventFilter(&recorder);
+    QCOMPARE(m_editor->horizontalScrollBar()->value(), 0);
+    // The caret's old and new places, not the view.
+    qint64 area = 0;
+    for (const QRect &r : recorder.painted)
+        area += qint64(r.width()) * r.height();
+    const qint64 whole = qint64(viewport->width()) * viewport->height();
+    QVERIFY2(area * 10 < whole, qPrintable(QStringLiteral("%1 of %2 pixels repainted").arg(area).arg(whole)));
 }
 
 void TestCaretTracking::blocksAndTreeFollowEditsAsARescanWould_data()
