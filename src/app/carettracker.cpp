@@ -10,13 +10,11 @@
 
 namespace sheetsmith {
 
-CaretTracker::CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QWidget *valueList,
-                           QObject *parent)
+CaretTracker::CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QObject *parent)
     : QObject(parent)
     , m_editor(editor)
     , m_colouriser(colouriser)
     , m_tree(tree)
-    , m_valueList(valueList)
 {
     connect(&m_editor, &RichEdit::textEdited, this, &CaretTracker::onTextEdited);
 }
@@ -71,13 +69,10 @@ void CaretTracker::onSelectionChanged()
 
 void CaretTracker::catchUp()
 {
-    // The list and the tree stop painting while they change and paint once at the end;
-    // hiding them would move the focus and relayout the panes. The editor is not
-    // painted before the catching-up ends either (painting waits for the event loop),
-    // and turning its painting back on would repaint all of it: it repaints only the
-    // colours that changed and the caret.
-    if (m_valueList)
-        m_valueList->setUpdatesEnabled(false);
+    // The editor, the list and the tree show only the end state: nothing is painted
+    // before the catching-up ends (painting waits for the event loop), and each repaints
+    // only what changed (turning a widget's painting off and on would repaint all of it,
+    // and hiding it would move the focus and relayout the panes).
     const qsizetype pos = m_editor.selStart();
 
     {
@@ -94,11 +89,7 @@ void CaretTracker::catchUp()
     if (m_inspector && m_blocks.Count() > 0)
         m_inspector->showValues(cur == -1 ? nullptr : &m_blocks.Item(cur));
 
-    m_tree.setUpdatesEnabled(false);
     refresh();
-    m_tree.setUpdatesEnabled(true);
-    if (m_valueList)
-        m_valueList->setUpdatesEnabled(true);
     m_editor.setFocus();
 }
 

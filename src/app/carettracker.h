@@ -10,8 +10,6 @@
 
 #include <optional>
 
-class QWidget;
-
 namespace sheetsmith {
 
 class Colouriser;
@@ -36,9 +34,7 @@ class CaretTracker : public QObject
     Q_OBJECT
 
 public:
-    // valueList is the property list, which stops painting while it changes.
-    CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QWidget *valueList,
-                 QObject *parent = nullptr);
+    CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QObject *parent = nullptr);
     ~CaretTracker() override;
 
     // The inspector that shows the values, once the catalogue is loaded.
@@ -77,7 +73,6 @@ private:
     RichEdit &m_editor;
     Colouriser &m_colouriser;
     SelectorTree &m_tree;
-    QPointer<QWidget> m_valueList;
     QPointer<PropertyInspector> m_inspector;
     QStringList m_elementNames;
     Root m_blocks;

@@ -75,7 +75,7 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
     connect(m_document, &SheetDocument::titleChanged, this, &Form1::showDocumentTitle);
     connect(m_document, &SheetDocument::recentChanged, this, &Form1::refreshRecentMenu);
     connect(m_document, &SheetDocument::textLoaded, this, [this] { m_tracker->refresh(); });
-    m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, m_lstP, this);
+    m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, this);
     connect(m_mainText, &RichEdit::selChanged, m_tracker, &CaretTracker::onSelectionChanged);
     m_editCommands = std::make_unique<EditCommands>(*m_mainText, m_tracker->blocks(), m_colouriser);
     connect(m_panels, &NewSelectorPanels::ruleRequested, this, [this](const QString &selector) {
