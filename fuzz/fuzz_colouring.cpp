@@ -2,7 +2,9 @@
 // colouring must leave every character of the text as it was and give each character
 // one of the colouring's own colours. The line colouring must moreover leave exactly
 // the colours that its steps, played literally (select a range, colour it, one step
-// after the other), leave on a copy of the editor's colours. A hang is caught by the
+// after the other), leave on a copy of the editor's colours, and colouring the lines
+// together must leave what colouring them one by one leaves. A new text coloured on
+// the text itself must get the colours of the RTF round trip. A hang is caught by the
 // fuzzer's time limit.
 
 #include "fuzzsupport.h"
@@ -37,6 +39,7 @@ struct Fixture
     char *argv[2] = {name, nullptr};
     QApplication app{argc, argv};
     RichEdit editor;
+    RichEdit other;
 };
 
 Fixture &fixture()
@@ -206,6 +209,55 @@ void checkLineColouring(RichEdit &editor, Colouriser &colouriser, const QString 
     }
 }
 
+Colouriser testColouriser()
+{
+    Colouriser colouriser;
+    colouriser.setColours(testColours());
+    colouriser.BuildColourTable();
+    return colouriser;
+}
+
+// A new text coloured on the text itself must get the colours, and leave the comment
+// state, that the RTF round trip of the document colouring gives; with a comment left
+// open before and without.
+void checkNewTextColouring(const QString &text)
+{
+    for (const bool openBefore : {false, true}) {
+        RichEdit &viaRtf = fixture().editor;
+        RichEdit &direct = fixture().other;
+        Colouriser first = testColouriser();
+        Colouriser second = testColouriser();
+        if (openBefore) {
+            viaRtf.setText(QStringLiteral("/*"));
+            first.ColourDocument(viaRtf);
+            direct.setText(QStringLiteral("/*"));
+            second.ColourDocument(direct);
+        }
+        viaRtf.setText(text);
+        first.ColourDocument(viaRtf);
+        second.ColourNewText(direct, text);
+        FUZZ_REQUIRE(direct.text() == text, direct.text());
+        FUZZ_REQUIRE(first.CommentOpen() == second.CommentOpen(), text);
+        const std::vector<ColourValue> expected = editorColours(viaRtf);
+        const std::vector<ColourValue> got = editorColours(direct);
+        FUZZ_REQUIRE(got == expected, QStringLiteral("%1\nnew text: %2\nRTF: %3")
+                                          .arg(text, colourCodes(got), colourCodes(expected)));
+    }
+}
+
+// Lines coloured together must end as the lines coloured one by one did.
+void checkLinesTogether(const QString &text, const std::vector<ColourValue> &oneByOne)
+{
+    RichEdit &editor = fixture().other;
+    editor.setText(text);
+    Colouriser colouriser = testColouriser();
+    colouriser.ColourDocument(editor);
+    colouriser.ColourTextLines(1, kMaxTextLines, editor);
+    const std::vector<ColourValue> together = editorColours(editor);
+    FUZZ_REQUIRE(together == oneByOne, QStringLiteral("%1\ntogether: %2\none by one: %3")
+                                           .arg(text, colourCodes(together), colourCodes(oneByOne)));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -223,5 +275,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     checkDocumentColouring(editor, colouriser, text);
     checkLineColouring(editor, colouriser, text);
+    checkLinesTogether(text, editorColours(editor));
+    checkNewTextColouring(text);
     return 0;
 }

@@ -1,6 +1,7 @@
 // The CR LF text model under random text and random document changes. After every
-// step its text, its line index and its conversions between CR LF offsets and Qt
-// positions must match a literal reading: breaks counted character by character.
+// step its text, its line index, its comment markers and its conversions between CR LF
+// offsets and Qt positions must match a literal reading: breaks counted character by
+// character, markers found by a search of the whole text.
 
 #include "fuzzsupport.h"
 
@@ -51,6 +52,10 @@ void checkLines(const TextModel &model, const QString &expected)
         if (t[i] == u'\n')
             FUZZ_REQUIRE(i > 0 && t[i - 1] == u'\r', t);
     }
+
+    // The comment markers kept beside the text are those a search of it finds.
+    const CommentMarkerPositions found = FindCommentMarkers(t);
+    FUZZ_REQUIRE(model.commentMarkers().opens == found.opens && model.commentMarkers().closes == found.closes, t);
 
     const QStringList lines = expected.split(QStringLiteral("\r\n"));
     FUZZ_REQUIRE(model.lineCount() == lines.size(), expected);
@@ -133,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const qsizetype removed = input.ConsumeIntegralInRange<qsizetype>(-1, qtLength + 1);
         const QString added = consumeText(input, 64);
         const bool fits = pos >= 0 && removed >= 0 && pos + removed <= qtLength;
-        FUZZ_REQUIRE(model.applyQtChange(pos, removed, added) == fits,
+        FUZZ_REQUIRE(model.applyQtChange(pos, removed, added).has_value() == fits,
                      QStringLiteral("change at %1, %2 removed").arg(pos).arg(removed));
         if (fits) {
             const QString qt = qtForm(expected);

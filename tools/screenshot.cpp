@@ -53,6 +53,7 @@ int main(int argc, char *argv[])
     if (!window.startUp(sheet))
         return 1;
     window.showWindow();
+    QApplication::processEvents(); // the sheet opens once the window is shown
     // LineStart is 1-based; the caret offset 0-based.
     window.MainText()->setSelStart(LineStart(*window.MainText(), caretLine) - 1);
     QApplication::processEvents();

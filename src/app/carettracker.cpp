@@ -10,14 +10,13 @@
 
 namespace sheetsmith {
 
-CaretTracker::CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QWidget *valueList,
-                           QObject *parent)
+CaretTracker::CaretTracker(RichEdit &editor, Colouriser &colouriser, SelectorTree &tree, QObject *parent)
     : QObject(parent)
     , m_editor(editor)
     , m_colouriser(colouriser)
     , m_tree(tree)
-    , m_valueList(valueList)
 {
+    connect(&m_editor, &RichEdit::textEdited, this, &CaretTracker::onTextEdited);
 }
 
 CaretTracker::~CaretTracker() = default;
@@ -27,14 +26,36 @@ void CaretTracker::setInspector(PropertyInspector *inspector)
     m_inspector = inspector;
 }
 
+void CaretTracker::onTextEdited(qsizetype from, qsizetype removed, qsizetype added)
+{
+    m_edited.add({from, removed, added});
+}
+
 void CaretTracker::RefreshMe()
 {
-    ScanBlocks(m_editor.model(), m_elementNames, m_blocks);
+    const TextModel &text = m_editor.model();
+    // A change of most of the text is scanned whole: the tree is then filled anew too,
+    // which costs less than moving most of its rows.
+    const bool mostly = m_edited.any && (m_edited.to - m_edited.from) * 2 > text.length();
+    if (!m_scanned || mostly) {
+        ScanBlocks(text, m_elementNames, m_blocks);
+        m_treeChange.reset();
+    } else if (m_edited.any) {
+        const BlockSplice splice = UpdateBlocks(text, m_elementNames, m_blocks, m_edited);
+        if (m_treeChange)
+            m_treeChange = m_treeChange->then(splice);
+    }
+    m_scanned = true;
+    m_edited = {};
 }
 
 void CaretTracker::FillTree()
 {
-    m_tree.FillTree(m_blocks);
+    if (m_treeChange)
+        m_tree.updateTree(m_blocks, *m_treeChange);
+    else
+        m_tree.FillTree(m_blocks);
+    m_treeChange = BlockSplice{};
 }
 
 void CaretTracker::onSelectionChanged()
@@ -48,17 +69,18 @@ void CaretTracker::onSelectionChanged()
 
 void CaretTracker::catchUp()
 {
-    // The editor, the list and the tree stop painting while they change and paint once
-    // at the end; hiding them would move the focus and relayout the panes.
-    if (m_valueList)
-        m_valueList->setUpdatesEnabled(false);
-    m_editor.setUpdatesEnabled(false);
+    // The editor, the list and the tree show only the end state: nothing is painted
+    // before the catching-up ends (painting waits for the event loop), and each repaints
+    // only what changed (turning a widget's painting off and on would repaint all of it,
+    // and hiding it would move the focus and relayout the panes).
     const qsizetype pos = m_editor.selStart();
 
-    QString left = LineText(m_editor, m_prevLine);
-    m_colouriser.ColourLine(left, LineStart(m_editor, m_prevLine), QStringLiteral("Text"), &m_editor);
     {
+        // The line colouring leaves the caret at the end of the line left, and it comes
+        // back at once: under one scope the view does not scroll there and back.
         const ColouringScope colouring(m_editor);
+        QString left = LineText(m_editor, m_prevLine);
+        m_colouriser.ColourLine(left, LineStart(m_editor, m_prevLine), QStringLiteral("Text"), &m_editor);
         m_editor.setSelStart(pos);
     }
 
@@ -67,12 +89,7 @@ void CaretTracker::catchUp()
     if (m_inspector && m_blocks.Count() > 0)
         m_inspector->showValues(cur == -1 ? nullptr : &m_blocks.Item(cur));
 
-    m_tree.setUpdatesEnabled(false);
     refresh();
-    m_tree.setUpdatesEnabled(true);
-    if (m_valueList)
-        m_valueList->setUpdatesEnabled(true);
-    m_editor.setUpdatesEnabled(true);
     m_editor.setFocus();
 }
 

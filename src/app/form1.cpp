@@ -32,6 +32,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <utility>
+
 namespace sheetsmith {
 
 namespace {
@@ -73,7 +75,7 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
     connect(m_document, &SheetDocument::titleChanged, this, &Form1::showDocumentTitle);
     connect(m_document, &SheetDocument::recentChanged, this, &Form1::refreshRecentMenu);
     connect(m_document, &SheetDocument::textLoaded, this, [this] { m_tracker->refresh(); });
-    m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, m_lstP, this);
+    m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, this);
     connect(m_mainText, &RichEdit::selChanged, m_tracker, &CaretTracker::onSelectionChanged);
     m_editCommands = std::make_unique<EditCommands>(*m_mainText, m_tracker->blocks(), m_colouriser);
     connect(m_panels, &NewSelectorPanels::ruleRequested, this, [this](const QString &selector) {
@@ -300,20 +302,17 @@ bool Form1::startUp(const QString &commandLine)
     RefreshBrowserMenu();
     m_inspector->fillFontList();
 
-    if (!commandLine.isEmpty()) {
-        QString path = commandLine;
-        path.remove(QLatin1Char('"'));
-        // A relative path names a file in the folder the program was started from;
-        // the document is shown and remembered by its full path.
-        path = QFileInfo(path).absoluteFilePath();
-        OpenDocument(QFileInfo(path).fileName(), path);
-    }
+    // The sheet named on the command line is opened last, once the window is shown and
+    // has taken its size (showWindow): an editor whose width changes while it holds a
+    // text lays out every line of it again.
+    m_commandLineSheet = commandLine;
     return true;
 }
 
 void Form1::showWindow()
 {
     m_placement.show(*this);
+    m_document->openCommandLine(std::exchange(m_commandLineSheet, QString()));
     // The author starts typing in the sheet, not in the first control of the tab order.
     m_mainText->setFocus(Qt::OtherFocusReason);
 }

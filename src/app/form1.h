@@ -54,13 +54,14 @@ public:
 
     // The start-up sequence: settings, recent files, tree groups, untitled document,
     // editor font, placement, and the document named on the command line (empty when
-    // none). Call once, before showWindow(). Returns false, after telling the author
-    // why, when the program cannot run (its property catalogue is missing or damaged);
-    // the window must then not be shown.
+    // none), which showWindow() opens. Call once, before showWindow(). Returns false,
+    // after telling the author why, when the program cannot run (its property
+    // catalogue is missing or damaged); the window must then not be shown.
     bool startUp(const QString &commandLine);
     // The catalogue file read at start-up; found beside the program unless set.
     void setCatalogueFile(const QString &path) { m_catalogueFile = path; }
-    // Shows the window maximised or at its restored placement, as start-up decided.
+    // Shows the window maximised or at its restored placement, as start-up decided;
+    // the document named on the command line opens from the event loop right after.
     // The keyboard focus is then in the sheet.
     void showWindow();
 
@@ -174,6 +175,7 @@ private:
 
     QString m_catalogueFile;
     Catalogue m_catalogue;
+    QString m_commandLineSheet; // opened after showWindow()
 };
 
 } // namespace sheetsmith

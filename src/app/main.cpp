@@ -75,7 +75,10 @@ int main(int argc, char *argv[])
     if (!window.startUp(sheetsmith::parseCommandLine(arguments(argc, argv)).sheet))
         return 1;
     window.showWindow();
-    recovery.offerLeftOvers();
+    // Offered from the event loop, after the sheet named on the command line has opened
+    // (showWindow queues that): a restored text is then the one left in the window, and
+    // the sheet opened before it is asked about if it was changed.
+    QMetaObject::invokeMethod(&recovery, &sheetsmith::DocumentRecovery::offerLeftOvers, Qt::QueuedConnection);
     if (startAndQuit)
         QTimer::singleShot(0, &window, &QWidget::close);
     const int status = app.exec();

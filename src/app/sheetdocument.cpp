@@ -12,6 +12,8 @@
 #include <QEvent>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace sheetsmith {
 
 namespace {
@@ -64,12 +66,11 @@ bool SheetDocument::open(const QString &title, const QString &path)
 {
     // The file is read before anything of the open document changes, so a file that
     // cannot be read leaves the author's text exactly as it was.
-    const ReadResult file = readDocumentFile(path);
+    ReadResult file = readDocumentFile(path);
     if (!file.ok) {
         MsgBox(m_owner, file.error, DialogSeam::Critical);
         return false;
     }
-    const QString text = expandTabs(file.text);
     m_colouriser.BuildColourTable();
 
     m_format = file.format;
@@ -78,8 +79,9 @@ bool SheetDocument::open(const QString &title, const QString &path)
     emit recentChanged();
     setIdentity(title, path);
 
-    // The text goes into the editor already coloured, in one assignment.
-    m_colouriser.ColourNewText(m_editor, text);
+    // The text goes into the editor already coloured, in one assignment. The file's
+    // text is handed on, not kept: a large sheet is held once, by the editor.
+    m_colouriser.ColourNewText(m_editor, expandTabs(std::exchange(file.text, QString())));
     m_savedText = m_editor.text();
     emit textLoaded();
     emit editsSettled();
@@ -100,6 +102,18 @@ void SheetDocument::restore(const QString &title, const QString &path, const Fil
     m_savedText = file.ok ? expandTabs(file.text) : QString();
     emit textLoaded();
     emit restored();
+}
+
+void SheetDocument::openCommandLine(const QString &commandLine)
+{
+    if (commandLine.isEmpty())
+        return;
+    QString path = commandLine;
+    path.remove(QLatin1Char('"'));
+    // The document is shown and remembered by its full path.
+    path = QFileInfo(path).absoluteFilePath();
+    QMetaObject::invokeMethod(
+        this, [this, path] { open(QFileInfo(path).fileName(), path); }, Qt::QueuedConnection);
 }
 
 void SheetDocument::openWithDialog()

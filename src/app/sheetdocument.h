@@ -51,6 +51,11 @@ public:
     // tabs become blanks, the text goes into the editor coloured, and the file joins
     // the recent list. False, after telling the author, when it could not be read.
     bool open(const QString &title, const QString &path);
+    // The document named on the program's command line: the command line with its
+    // double quotes removed, a relative path read from the folder the program was
+    // started in. It opens from the event loop, after the events already waiting (a
+    // window just shown takes its size by one). An empty command line opens nothing.
+    void openCommandLine(const QString &commandLine);
     // The File menu's Open: the open dialog, then open().
     void openWithDialog();
     // Recent entry 1 to 4; a file that has gone is told and leaves the list.

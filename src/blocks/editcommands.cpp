@@ -234,13 +234,9 @@ void EditCommands::Paste()
 
     // Every editor line that now holds pasted text is recoloured whole, as it stands:
     // a line pasted into the middle of another is coloured together with the text
-    // around it, so each colour falls on the character it was worked out for.
-    const int first = LineOfChar(m_editor, insertedAt);
-    const int last = LineOfChar(m_editor, end);
-    for (int n = first; n <= last; ++n) {
-        QString line = LineText(m_editor, n);
-        m_colouriser.ColourLine(line, LineStart(m_editor, n), QStringLiteral("Text"), &m_editor);
-    }
+    // around it, so each colour falls on the character it was worked out for. All the
+    // lines are coloured in one pass, as each would be in turn.
+    m_colouriser.ColourTextLines(LineOfChar(m_editor, insertedAt), LineOfChar(m_editor, end), m_editor);
     m_editor.setSelStart(end);
 }
 

@@ -1,5 +1,6 @@
 #include "blocks/root.h"
 
+#include <algorithm>
 #include <string>
 
 namespace sheetsmith {
@@ -78,6 +79,36 @@ void Root::Clear()
 {
     m_blocks.clear();
     m_keys.clear();
+}
+
+void Root::Splice(qsizetype first, qsizetype count, std::vector<ItmClass> blocks, qsizetype delta)
+{
+    first = std::clamp<qsizetype>(first, 0, Count());
+    count = std::clamp<qsizetype>(count, 0, Count() - first);
+    const qsizetype added = qsizetype(blocks.size());
+    for (auto it = m_blocks.begin() + first + count; it != m_blocks.end(); ++it) {
+        it->setBegins(it->Begins() + delta);
+        if (it->Ends() != 0)
+            it->setEnds(it->Ends() + delta);
+    }
+    // The common part is assigned in place, so only a change of count moves the tail.
+    const qsizetype common = std::min(count, added);
+    std::move(blocks.begin(), blocks.begin() + common, m_blocks.begin() + first);
+    if (count > added)
+        m_blocks.erase(m_blocks.begin() + first + added, m_blocks.begin() + first + count);
+    else
+        m_blocks.insert(m_blocks.begin() + first + count, std::make_move_iterator(blocks.begin() + common),
+                        std::make_move_iterator(blocks.end()));
+    for (auto it = m_keys.begin(); it != m_keys.end();) {
+        if (it.value() >= first + count) {
+            it.value() += added - count;
+            ++it;
+        } else if (it.value() >= first) {
+            it = m_keys.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 qsizetype Root::FindNearestBegin(qsizetype Cur) const

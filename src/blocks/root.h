@@ -55,6 +55,12 @@ public:
 
     void Clear();
 
+    // Replaces the `count` blocks from the 0-based index `first` by `blocks`, and moves
+    // every block after them by `delta` characters: Begins, and Ends where it is not 0.
+    // Keys of the replaced blocks go; later keys follow their blocks. The range is
+    // clamped to the list.
+    void Splice(qsizetype first, qsizetype count, std::vector<ItmClass> blocks, qsizetype delta);
+
     // Enumeration in index order.
     const_iterator begin() const { return m_blocks.begin(); }
     const_iterator end() const { return m_blocks.end(); }

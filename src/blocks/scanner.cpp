@@ -1,7 +1,8 @@
 #include "blocks/scanner.h"
 
-#include "text/commentmarkers.h"
 #include "blocks/root.h"
+#include "text/commentmarkers.h"
+#include "text/editedrange.h"
 #include "text/textmodel.h"
 
 #include <algorithm>
@@ -192,7 +193,7 @@ LineSelector selectorOfLine(QStringView line, const ElementTest &elements)
 class LineCursor
 {
 public:
-    explicit LineCursor(const TextModel &model) : m_model(model) {}
+    LineCursor(const TextModel &model, qsizetype from) : m_model(model), m_line(model.lineOfOffset(from)) {}
 
     int lineOf(qsizetype offset)
     {
@@ -204,20 +205,21 @@ public:
 
 private:
     const TextModel &m_model;
-    int m_line = 0;
+    int m_line;
 };
 
-} // namespace
-
-void ScanBlocks(const TextModel &model, const QStringList &elementNames, Root &blocks)
+// The blocks of every live "{" at an offset in [from, to), in order. `from` is a line
+// start, so that each line's selector is worked out from the whole line.
+std::vector<ItmClass> scanRange(const TextModel &model, const QStringList &elementNames, qsizetype from,
+                                qsizetype to)
 {
-    blocks.Clear();
+    std::vector<ItmClass> found;
     const QString &text = model.text();
     const ElementTest elements(elementNames);
-    const CommentMarkers markers(text);
+    const CommentMarkerPositions &markers = model.commentMarkers();
     // Both the "{" and the "}" positions only ever grow, so each gets a forward cursor.
-    LineCursor braceLines(model);
-    LineCursor closeLines(model);
+    LineCursor braceLines(model, from);
+    LineCursor closeLines(model, from);
 
     int selectorLine = -1; // 0-based line whose selector is in `selector`
     LineSelector selector;
@@ -227,13 +229,13 @@ void ScanBlocks(const TextModel &model, const QStringList &elementNames, Root &b
     qsizetype close = -2;
     qsizetype closeEnds = 0;
 
-    for (qsizetype q = text.indexOf(u'{'); q >= 0; q = text.indexOf(u'{', q + 1)) {
+    for (qsizetype q = text.indexOf(u'{', from); q >= 0 && q < to; q = text.indexOf(u'{', q + 1)) {
         const qsizetype p = q + 1; // 1-based position of the "{"
         // p read as a 0-based index is the character after the "{", which is on the
         // brace's own line (a "{" is never the CR or LF of a break).
         const int line = braceLines.lineOf(p);
         const qsizetype lineStart = model.lineStart(line) + 1; // 1-based
-        if (markers.inComment(p, lineStart))
+        if (BraceInComment(markers, p, lineStart))
             continue;
 
         if (line != selectorLine) {
@@ -248,13 +250,61 @@ void ScanBlocks(const TextModel &model, const QStringList &elementNames, Root &b
             if (close >= 0) {
                 const qsizetype e = close + 1; // 1-based; as a 0-based index, on the "}" line
                 const qsizetype closeLineStart = model.lineStart(closeLines.lineOf(e)) + 1;
-                closeEnds = markers.inComment(e, closeLineStart) ? 0 : e;
+                closeEnds = BraceInComment(markers, e, closeLineStart) ? 0 : e;
             }
         }
         const qsizetype ends = close >= 0 ? closeEnds : 0;
 
-        blocks.Add(selector.id, selector.kind, ends, lineStart - 1);
+        found.emplace_back(selector.id, selector.kind, ends, lineStart - 1);
     }
+    return found;
+}
+
+} // namespace
+
+void ScanBlocks(const TextModel &model, const QStringList &elementNames, Root &blocks)
+{
+    blocks.Clear();
+    blocks.Splice(0, 0, scanRange(model, elementNames, 0, model.length()), 0);
+}
+
+BlockSplice BlockSplice::then(const BlockSplice &next) const
+{
+    // In the list between the two, everything from the start of either change to the
+    // end of both is taken as changed.
+    const qsizetype start = std::min(first, next.first);
+    const qsizetype end = std::max(first + added, next.first + next.removed);
+    return {start, end - (added - removed) - start, end + (next.added - next.removed) - start};
+}
+
+BlockSplice UpdateBlocks(const TextModel &model, const QStringList &elementNames, Root &blocks,
+                         const EditedRange &edited)
+{
+    if (!edited.any)
+        return {};
+    const QString &text = model.text();
+    // From the start of the line holding the last "}" before the first edited line: the
+    // blocks before it end at or before that "}", which the edits did not touch.
+    const qsizetype editedLineStart = model.lineStart(model.lineOfOffset(edited.from));
+    const qsizetype lastClose = editedLineStart > 0 ? text.lastIndexOf(u'}', editedLineStart - 1) : -1;
+    const qsizetype from = lastClose < 0 ? 0 : model.lineStart(model.lineOfOffset(lastClose));
+    // To the start of the line after the last edited one, where the text is the old one.
+    const int lastLine = model.lineOfOffset(edited.to);
+    const qsizetype to = lastLine + 1 < model.lineCount() ? model.lineStart(lastLine + 1) : text.size() + 1;
+    const qsizetype oldTo = to - edited.delta;
+
+    // Blocks are in order of their "{", so their Begins never decrease.
+    const auto beginsBefore = [&blocks](qsizetype offset) {
+        return qsizetype(std::lower_bound(blocks.begin(), blocks.end(), offset,
+                                          [](const ItmClass &b, qsizetype o) { return b.Begins() < o; })
+                         - blocks.begin());
+    };
+    const qsizetype first = beginsBefore(from);
+    const qsizetype removed = beginsBefore(oldTo) - first;
+    std::vector<ItmClass> rescanned = scanRange(model, elementNames, from, to);
+    const BlockSplice splice{first, removed, qsizetype(rescanned.size())};
+    blocks.Splice(first, removed, std::move(rescanned), edited.delta);
+    return splice;
 }
 
 } // namespace sheetsmith

@@ -1,5 +1,6 @@
 #include "blocks/selectortree.h"
 
+#include "blocks/scanner.h"
 #include "blocks/selectortreemodel.h"
 
 namespace sheetsmith {
@@ -39,6 +40,18 @@ void SelectorTree::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHi
 void SelectorTree::FillTree(const Root &blocks)
 {
     m_model->fill(blocks);
+    for (int g = 0; g < SelectorTreeModel::GroupCount; ++g)
+        expand(m_model->index(g, 0));
+}
+
+void SelectorTree::updateTree(const Root &blocks, const BlockSplice &splice)
+{
+    // A label editor open on a node would be left on a moved row: a rebuild closes it.
+    if (isEditingLabel() || !m_model->update(blocks, splice.first, splice.removed, splice.added)) {
+        FillTree(blocks);
+        return;
+    }
+    selectionModel()->clear();
     for (int g = 0; g < SelectorTreeModel::GroupCount; ++g)
         expand(m_model->index(g, 0));
 }

@@ -9,6 +9,7 @@ namespace sheetsmith {
 
 class Root;
 class SelectorTreeModel;
+struct BlockSplice;
 
 // The selector tree panel's view (objectName "Tv"): the sheet's selectors grouped
 // under "Elements", "Classes" and "IDs". A QTreeView over SelectorTreeModel, because
@@ -29,6 +30,10 @@ public:
     // Rebuilds every node from the block list, then expands the three groups. No node
     // is selected afterwards.
     void FillTree(const Root &blocks);
+    // The same result as FillTree(blocks), reached by updating in place the nodes of
+    // the blocks `splice` replaced since the tree was last filled or updated; the view
+    // keeps its scroll position. Falls back to FillTree when the nodes do not match.
+    void updateTree(const Root &blocks, const BlockSplice &splice);
 
     void setPictures(const QIcon &element, const QIcon &klass, const QIcon &id);
 

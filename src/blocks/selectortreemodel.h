@@ -21,8 +21,15 @@ class Root;
 // deleting and renaming selectors rely on that.
 //
 // The model is a flat vector of nodes rather than a tree of items, so that a sheet
-// with thousands of rules is rebuilt in a few milliseconds. Labels are plain text in
-// DisplayRole so that accessibility tools read them.
+// with thousands of rules is rebuilt in a few milliseconds; after an edit of a few
+// blocks it is updated in place (update), so that the view keeps its state and lays
+// out only what changed. Labels are plain text in DisplayRole so that accessibility
+// tools read them.
+//
+// An index names its node by its row and its group (the internal id of a child is the
+// number of its group, that of a group is GroupCount), never by its node number, which
+// moves when nodes are added before it: so indexes the views keep stay right across
+// an update.
 class SelectorTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -36,6 +43,13 @@ public:
     // Kind is exactly "Element", "Class" or "ID" appended under "Elements", "Classes"
     // or "IDs" with its ID as label. Other kinds get no node. Node colours are reset.
     void fill(const Root &blocks);
+    // Brings the nodes to what fill(blocks) gives, after the blocks at the 0-based
+    // indexes [first, first + removed) of the list the nodes were made from gave way to
+    // those at [first, first + added) of `blocks`. Only nodes whose label or group
+    // changed are touched: rows are removed and inserted in their groups, or relabelled.
+    // Node colours are reset, as by fill. Returns false, changing nothing, when the
+    // nodes were not made one per block from a list of that shape; the caller fills.
+    bool update(const Root &blocks, qsizetype first, qsizetype removed, qsizetype added);
 
     // Pictures of the groups; each child shows the picture of its group.
     void setPictures(const QIcon &element, const QIcon &klass, const QIcon &id);
@@ -78,18 +92,27 @@ private:
     {
         QString text;
         int group; // 0..2, the group for a group node itself
-        int row;   // row under its parent
         QVariant foreground;
         QVariant background;
     };
 
     void addGroups();
+    // 0-based position in m_nodes of the node an index names.
+    int positionOf(const QModelIndex &index) const;
+    // The row of the node at a position under its parent.
+    int rowOf(int position) const;
+    void resetNodeColours();
 
-    // m_nodes[i] is node i + 1; an index's internal id is the 0-based node position.
+    // m_nodes[i] is node i + 1: the groups, then the children in block order.
     std::vector<Node> m_nodes;
-    // 0-based node positions of each group's children, in row order.
+    // 0-based node positions of each group's children, in row order (ascending).
     std::array<std::vector<int>, GroupCount> m_children;
     std::array<QIcon, GroupCount> m_pictures;
+    // Whether every block of the list the nodes came from got a node, so that node
+    // position p + GroupCount stands for block p.
+    bool m_nodePerBlock = true;
+    // Nodes with a colour set since the last fill or update.
+    int m_colouredNodes = 0;
 };
 
 } // namespace sheetsmith

@@ -1,24 +1,43 @@
 #pragma once
 
-#include <QSyntaxHighlighter>
+#include <QTextLayout>
+
+#include <vector>
+
+class QTextBlock;
+class QTextDocument;
 
 namespace sheetsmith {
 
 class ColourLayer;
 
-// Paints the colours of a ColourLayer onto the document's layout. The formats it sets
-// live in the layout, not in the document, so they are neither undo steps nor edits.
-class ColourHighlighter : public QSyntaxHighlighter
+// Paints the colours of a ColourLayer onto the layouts of the document's blocks, as
+// format ranges that live in the layout, not in the document: they are neither undo
+// steps nor edits.
+//
+// Blocks are formatted when they are about to be shown (the editor asks for the blocks
+// on screen before each paint), never all at once: a new text of any size costs its
+// first screen, not a pass over every line. A block whose layout already carries the
+// layer's colours is left alone, so a colouring that changes no colour makes Qt lay
+// nothing out again; one that does changes the layout of that block only.
+class ColourHighlighter
 {
-    Q_OBJECT
-
 public:
-    ColourHighlighter(QTextDocument *document, const ColourLayer *colours);
+    ColourHighlighter(QTextDocument *document, const ColourLayer *colours)
+        : m_document(document), m_colours(colours)
+    {
+    }
 
-protected:
-    void highlightBlock(const QString &text) override;
+    // Gives the block's layout the layer's colours when it does not carry them yet;
+    // returns whether it changed.
+    bool formatBlock(const QTextBlock &block) const;
+
+    // The format ranges a block's layout carries for the layer's colours: one per run
+    // of one colour, none for automatic text (it keeps the palette's text colour).
+    std::vector<QTextLayout::FormatRange> rangesOf(const QTextBlock &block) const;
 
 private:
+    QTextDocument *m_document;
     const ColourLayer *m_colours;
 };
 

@@ -1,6 +1,7 @@
 #include "editor/colouring.h"
 
 #include "editor/colouringrules.h"
+#include "editor/documentcolours.h"
 #include "editor/richedit.h"
 #include "editor/rtf.h"
 #include "text/textmodel.h"
@@ -41,13 +42,23 @@ void Colouriser::ColourDocument(RichEdit &editor)
 
 void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
 {
-    RtfContent plain;
-    plain.text = TextModel::toCrLf(text);
-    plain.colours.assign(size_t(plain.text.size()), kAutoColour);
-    plain.fontName = editor.fontName();
-    plain.fontHalfPoints = int(std::lround(editor.fontSize() * 2));
     const ColouringScope scope(editor);
-    editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
+    const QString fontName = RtfFontName(editor.fontName());
+    const int halfPoints = int(std::lround(editor.fontSize() * 2));
+    const std::optional<std::array<ColourValue, 4>> table = ColourTableColours(m_colourTable);
+    if (!table) {
+        RtfContent plain;
+        plain.text = TextModel::toCrLf(text);
+        plain.colours.assign(size_t(plain.text.size()), kAutoColour);
+        plain.fontName = editor.fontName();
+        plain.fontHalfPoints = halfPoints;
+        editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
+        return;
+    }
+    const QString crLf = TextModel::toCrLf(text);
+    const std::vector<quint8> entries = DocumentColourEntries(crLf, m_commentOpen);
+    editor.setColouredText(crLf, entries, std::vector<ColourValue>(table->begin(), table->end()), fontName,
+                           halfPoints);
 }
 
 void Colouriser::ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor)
@@ -67,20 +78,24 @@ void Colouriser::ColourRtfLine(QString &line)
     sheetsmith::ColourRtfLine(line, m_commentOpen);
 }
 
-void Colouriser::refreshTextMarkers(const QString &text)
+std::vector<ColourValue> Colouriser::textLineColours(const QString &line, qsizetype start,
+                                                     const RichEdit &editor) const
 {
-    // The kept copy shares the editor's buffer until the editor changes its text (a
-    // change detaches it), so an unchanged text is told by its buffer alone.
-    const bool unchanged = m_markersValid && m_markerText.constData() == text.constData()
-                           && m_markerText.size() == text.size();
-    if (unchanged)
-        return;
-    if (m_markersValid)
-        UpdateCommentMarkers(m_textMarkers, m_markerText, text);
-    else
-        m_textMarkers = FindCommentMarkers(text);
-    m_markerText = text;
-    m_markersValid = true;
+    // The comment state comes from the whole text up to this line's end: the last "/*"
+    // and "*/" lying within its first start + length characters, found among the
+    // markers the editor's text model keeps.
+    const CommentMarkerPositions &markers = editor.model().commentMarkers();
+    const qsizetype lastIndex = start + line.size() - 2; // a marker's last start index
+    const qsizetype open = LastMarkerAtOrBefore(markers.opens, lastIndex);
+    const qsizetype close = LastMarkerAtOrBefore(markers.closes, lastIndex);
+    const TextColours colours{m_selectorColourValue, m_bracketColourValue, m_commentColourValue};
+    LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
+    // The rules select overlapping ranges (each live "{" recolours everything before
+    // it); the plan holds the colour each character ends with, and the editor takes
+    // them in one pass over the line.
+    if (plan.breakColour)
+        plan.colours.push_back(*plan.breakColour);
+    return std::move(plan.colours);
 }
 
 void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &editor)
@@ -88,27 +103,27 @@ void Colouriser::ColourTextLine(const QString &line, qsizetype start, RichEdit &
     if (line.isEmpty() || start < 1)
         return;
     const ColouringScope scope(editor);
-
-    // The comment state comes from the whole text up to this line's end: the last "/*"
-    // and "*/" lying within its first start + length characters, found among the
-    // markers of the whole text instead of by searching the text.
-    refreshTextMarkers(editor.model().text());
-    const qsizetype lastIndex = start + line.size() - 2; // a marker's last start index
-    const qsizetype open = LastMarkerAtOrBefore(m_textMarkers.opens, lastIndex);
-    const qsizetype close = LastMarkerAtOrBefore(m_textMarkers.closes, lastIndex);
-    const TextColours colours{m_selectorColourValue, m_bracketColourValue, m_commentColourValue};
-    const LineColourPlan plan = PlanTextLine(line, start, open + 1, close + 1, colours);
-
-    // The rules select overlapping ranges (each live "{" recolours everything before
-    // it); the plan holds the colour each character ends with, and the editor takes
-    // them in one pass over the line: a minified line with thousands of braces costs
-    // one repaint of the line, not one per brace.
-    std::vector<ColourValue> target = plan.colours;
-    if (plan.breakColour)
-        target.push_back(*plan.breakColour);
-    editor.setColours(start - 1, target);
-
+    editor.setColours(start - 1, textLineColours(line, start, editor));
     editor.setSelStart(start + line.size());
+    editor.setSelColor(0);
+}
+
+void Colouriser::ColourTextLines(int first, int last, RichEdit &editor)
+{
+    const ColouringScope scope(editor);
+    const TextModel &model = editor.model();
+    qsizetype caret = -1;
+    for (int n = std::max(first, 1); n <= last && n <= model.lineCount(); ++n) {
+        const QString line = model.lineText(n - 1);
+        if (line.isEmpty())
+            continue;
+        const qsizetype start = model.lineStart(n - 1) + 1;
+        editor.setColours(start - 1, textLineColours(line, start, editor));
+        caret = start + line.size();
+    }
+    if (caret < 0)
+        return;
+    editor.setSelStart(caret);
     editor.setSelColor(0);
 }
 

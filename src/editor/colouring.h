@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace sheetsmith {
 
 class RichEdit;
@@ -44,10 +46,11 @@ public:
     // lines are rewritten with colour words (ColourLine in "RTF" mode) and the result is
     // given back in one assignment.
     void ColourDocument(RichEdit &editor);
-    // Puts a new text into the editor already coloured: the RTF the editor gives for
-    // that text uncoloured, in its font, is rewritten as ColourDocument rewrites it and
-    // assigned once. The same colours as setting the text and colouring the document,
-    // with one layout of the text instead of two.
+    // Puts a new text into the editor already coloured, with the colours and the font
+    // that setting the text and colouring the document give. The rewrite of the RTF is
+    // followed on the text itself (DocumentColourEntries) and the editor takes text and
+    // colours at once, without an RTF form of the whole sheet; only a colour table the
+    // settings made in another form than plain colour words goes the RTF way.
     void ColourNewText(RichEdit &editor, const QString &text);
 
     // mode "RTF": rewrites one line of the editor's RTF in place (start only has to be
@@ -62,11 +65,15 @@ public:
     // the caret at the line's end with black for new typing.
     // Nothing happens for an empty line or a start below 1.
     void ColourTextLine(const QString &line, qsizetype start, RichEdit &editor);
+    // Colours the editor lines first to last (1-based) as ColourTextLine colours each
+    // of them in turn, in one pass: each line's rules depend on the text alone and set
+    // only that line and its break, so the caret moves once, to the end of the last
+    // line that is not empty, where black is set for new typing.
+    void ColourTextLines(int first, int last, RichEdit &editor);
 
 private:
-    // Keeps the comment markers of the editor's text. When the text differs from the one
-    // they were found in, only the changed part is searched again.
-    void refreshTextMarkers(const QString &text);
+    // The colours the line rules give a line (and its break, when they colour it).
+    std::vector<ColourValue> textLineColours(const QString &line, qsizetype start, const RichEdit &editor) const;
 
     QString m_selectorColour;
     QString m_bracketColour;
@@ -76,12 +83,6 @@ private:
     ColourValue m_commentColourValue = 0;
     QString m_colourTable;
     bool m_commentOpen = false;
-
-    // The text the markers below were found in (shared with the editor's copy, so
-    // holding it costs nothing while the text is unchanged).
-    QString m_markerText;
-    bool m_markersValid = false;
-    CommentMarkerPositions m_textMarkers;
 };
 
 } // namespace sheetsmith

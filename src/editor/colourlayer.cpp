@@ -20,6 +20,7 @@ ColourValue ColourLayer::at(qsizetype pos) const
 
 void ColourLayer::reset(qsizetype length)
 {
+    ++m_revision;
     m_indexes.assign(size_t(std::max<qsizetype>(length, 0)), 0);
     m_palette.resize(1);
     m_paletteIndex.clear();
@@ -33,14 +34,30 @@ void ColourLayer::assign(const std::vector<ColourValue> &colours)
         m_indexes[i] = indexOf(colours[i]);
 }
 
-void ColourLayer::fill(qsizetype pos, qsizetype count, ColourValue colour)
+void ColourLayer::assignIndexed(const std::vector<quint8> &indexes, const std::vector<ColourValue> &palette)
+{
+    reset(qsizetype(indexes.size()));
+    std::vector<quint16> own(palette.size());
+    for (size_t i = 0; i < palette.size(); ++i)
+        own[i] = indexOf(palette[i]);
+    for (size_t i = 0; i < indexes.size(); ++i)
+        m_indexes[i] = indexes[i] < own.size() ? own[indexes[i]] : 0;
+}
+
+bool ColourLayer::fill(qsizetype pos, qsizetype count, ColourValue colour)
 {
     const qsizetype from = std::clamp<qsizetype>(pos, 0, size());
     const qsizetype to = std::clamp<qsizetype>(pos + std::max<qsizetype>(count, 0), from, size());
     if (from == to)
-        return;
+        return false;
     const quint16 index = indexOf(colour);
-    std::fill(m_indexes.begin() + from, m_indexes.begin() + to, index);
+    const auto first = m_indexes.begin() + from;
+    const auto last = m_indexes.begin() + to;
+    if (std::all_of(first, last, [index](quint16 i) { return i == index; }))
+        return false;
+    std::fill(first, last, index);
+    ++m_revision;
+    return true;
 }
 
 bool ColourLayer::replace(qsizetype pos, qsizetype removed, qsizetype added, ColourValue inserted)
@@ -48,6 +65,7 @@ bool ColourLayer::replace(qsizetype pos, qsizetype removed, qsizetype added, Col
     if (pos < 0 || removed < 0 || added < 0 || pos + removed > size())
         return false;
     const quint16 index = indexOf(inserted);
+    ++m_revision;
     const auto at = m_indexes.begin() + pos;
     const qsizetype common = std::min(removed, added);
     std::fill(at, at + common, index);

@@ -25,8 +25,11 @@ public:
     void reset(qsizetype length);
     // One colour per character; the layer takes the length of the list.
     void assign(const std::vector<ColourValue> &colours);
-    // Colours count characters from pos (clamped to the layer).
-    void fill(qsizetype pos, qsizetype count, ColourValue colour);
+    // The same, each character's colour given as an index into `palette`.
+    void assignIndexed(const std::vector<quint8> &indexes, const std::vector<ColourValue> &palette);
+    // Colours count characters from pos (clamped to the layer). Returns whether any
+    // character's colour changed.
+    bool fill(qsizetype pos, qsizetype count, ColourValue colour);
 
     // Follows an edit of the text: count characters at pos are removed, then added
     // characters inserted there, all of them in the colour inserted. Returns false,
@@ -40,11 +43,16 @@ public:
     // True when no character has a colour other than automatic.
     bool isAllAutomatic() const;
 
+    // A number that changes whenever a character's colour, or the number of
+    // characters, changes.
+    quint64 revision() const { return m_revision; }
+
 private:
     quint16 indexOf(ColourValue colour);
     void compactPalette();
 
     std::vector<quint16> m_indexes;
+    quint64 m_revision = 0;
     std::vector<ColourValue> m_palette; // [0] is kAutoColour
     QHash<ColourValue, quint16> m_paletteIndex;
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace sheetsmith {
 
@@ -64,18 +65,16 @@ private:
     RichEdit &m_edit;
 };
 
-RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent)
+RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(document(), &m_colours)
 {
     m_fontName = font().family();
     m_fontSize = font().pointSizeF() > 0 ? font().pointSizeF() : 10.0;
 
-    // The model must follow a change before anything else reacts to it, the
-    // highlighter included: connect first, create the highlighter after.
+    // The model must follow a change before anything else reacts to it.
     connect(document(), &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
     connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::onCursorOrSelectionChanged);
-    m_highlighter = new ColourHighlighter(document(), &m_colours); // owned by the document
 
     updateSelectionPalette();
 }
@@ -86,7 +85,6 @@ RichEdit::~RichEdit()
     // reach the model or the colour layer from here on.
     disconnect(document(), nullptr, this, nullptr);
     disconnect(this, nullptr, this, nullptr);
-    m_highlighter->setDocument(nullptr);
 }
 
 // --- Keeping the model in step --------------------------------------------------------
@@ -137,13 +135,15 @@ void RichEdit::onContentsChange(int position, int removed, int added)
         return;
 
     const ColourValue colour = insertedColour(changePos);
-    if (!m_model.applyQtChange(changePos, changeRemoved, addedText.mid(prefix, changeAdded))
-        || !m_colours.replace(changePos, changeRemoved, changeAdded, colour)) {
+    const std::optional<TextModel::Change> change =
+        m_model.applyQtChange(changePos, changeRemoved, addedText.mid(prefix, changeAdded));
+    if (!change || !m_colours.replace(changePos, changeRemoved, changeAdded, colour)) {
         rebuildFromDocument();
         return;
     }
     m_typingColour.reset();
     m_textChanged = true;
+    emit textEdited(change->from, change->removed, change->added);
 }
 
 ColourValue RichEdit::insertedColour(qsizetype qtPosition) const
@@ -170,9 +170,11 @@ void RichEdit::rebuildFromDocument()
         m_colours.reset(oldText.size());
     m_colours.replace(prefix, oldText.size() - prefix - suffix, newText.size() - prefix - suffix,
                       insertedColour(prefix));
+    const qsizetype oldLength = m_model.length();
     m_model.setText(newText);
     m_typingColour.reset();
     m_textChanged = true;
+    emit textEdited(0, oldLength, m_model.length());
 }
 
 // --- Selection notification ----------------------------------------------------------
@@ -230,30 +232,55 @@ bool RichEdit::viewportEvent(QEvent *event)
 void RichEdit::setText(const QString &text)
 {
     NotifyScope scope(*this);
-    replaceAll(text, {});
+    replaceAll(text, false);
 }
 
-// Replaces text and colours (one per Qt character; none: all automatic) at once.
-void RichEdit::replaceAll(const QString &text, std::vector<ColourValue> qtColours)
+// Replaces the text at once. When `coloured`, the layer already holds the colours of
+// the new text, one per character of its Qt form; otherwise all are automatic.
+void RichEdit::replaceAll(const QString &text, bool coloured)
 {
     m_typingColour.reset();
-    // The colours go in first: the highlighter paints the new blocks while
-    // setPlainText runs, reading them by their new positions.
-    if (qtColours.empty())
+    if (!coloured)
         m_colours.reset(0);
-    else
-        m_colours.assign(qtColours);
     m_replacingAll = true;
     setPlainText(text);
     m_replacingAll = false;
-    m_model.setText(document()->toRawText());
+    const qsizetype oldLength = m_model.length();
+    // Qt breaks the text where the model does (CR LF, CR, LF, paragraph separator) and
+    // at its two frame marks: a text without those is taken as it is, sharing its
+    // characters, instead of being read back from the document.
+    const bool frameMarks = text.contains(QChar(0xFDD0)) || text.contains(QChar(0xFDD1));
+    m_model.setText(frameMarks ? document()->toRawText() : text);
+    if (m_model.qtLength() != document()->characterCount() - 1)
+        m_model.setText(document()->toRawText());
     if (m_colours.size() != m_model.qtLength()) {
         // Qt broke the text differently from what the colours were made for.
         m_colours.reset(m_model.qtLength());
-        if (!qtColours.empty())
-            m_highlighter->rehighlight();
     }
+    if (coloured)
+        repaintColours();
     m_textChanged = true;
+    emit textEdited(0, oldLength, m_model.length());
+}
+
+void RichEdit::setColouredText(const QString &text, const std::vector<quint8> &colourIndexes,
+                               const std::vector<ColourValue> &palette, const QString &fontName,
+                               int fontHalfPoints)
+{
+    NotifyScope scope(*this);
+    if (!fontName.isEmpty())
+        m_fontName = fontName;
+    if (fontHalfPoints > 0)
+        m_fontSize = fontHalfPoints / 2.0;
+    applyFont();
+    m_colours.assignIndexed(colourIndexes, palette);
+    m_typingColour.reset();
+    if (text == m_model.text()) {
+        // Only colours and font change: the document is not touched.
+        repaintColours();
+        return;
+    }
+    replaceAll(text, true);
 }
 
 qsizetype RichEdit::selStart() const
@@ -342,8 +369,8 @@ void RichEdit::setSelColor(ColourValue colour)
         m_typingColour = TypingColour{cursor.position(), colour};
         return;
     }
-    m_colours.fill(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), colour);
-    rehighlightRange(cursor.selectionStart(), cursor.selectionEnd());
+    if (m_colours.fill(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), colour))
+        repaintColours(cursor.selectionStart(), cursor.selectionEnd());
 }
 
 void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colours)
@@ -361,9 +388,10 @@ void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colo
     // Runs of one colour go into the layer together.
     qsizetype runStart = qt;
     ColourValue runColour = colours[size_t(i - offset)];
+    bool changed = false;
     const auto flush = [&] {
         if (qt > runStart && (runColour == kAutoColour || isValidColour(runColour)))
-            m_colours.fill(runStart, qt - runStart, runColour);
+            changed = m_colours.fill(runStart, qt - runStart, runColour) || changed;
     };
     for (; i < end; ++i) {
         if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r')
@@ -377,7 +405,8 @@ void RichEdit::setColours(qsizetype offset, const std::vector<ColourValue> &colo
         ++qt;
     }
     flush();
-    rehighlightRange(qtFrom, qt);
+    if (changed)
+        repaintColours(qtFrom, qt);
 }
 
 ColourValue RichEdit::colourAt(qsizetype offset) const
@@ -387,21 +416,68 @@ ColourValue RichEdit::colourAt(qsizetype offset) const
     return m_colours.at(m_model.toQtPosition(offset));
 }
 
-void RichEdit::rehighlightRange(qsizetype qtFrom, qsizetype qtTo)
+int RichEdit::blocksOnScreen() const
 {
-    QTextBlock block = document()->findBlock(int(qtFrom));
+    // At most one block a line of the viewport, and one more partly shown.
+    return viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 2;
+}
+
+void RichEdit::repaintColours()
+{
+    // The blocks on screen take the new colours when they are painted next.
+    viewport()->update();
+}
+
+void RichEdit::repaintColours(qsizetype qtFrom, qsizetype qtTo)
+{
+    // Blocks off screen take their colours when they are shown; one block on screen is
+    // repainted alone.
+    const QTextBlock first = document()->findBlock(int(qtFrom));
     const QTextBlock last = document()->findBlock(int(std::max(qtFrom, qtTo - 1)));
-    // Block by block costs a little more per block than one pass over everything.
-    if (last.blockNumber() - block.blockNumber() > document()->blockCount() / 4) {
-        m_highlighter->rehighlight();
+    const int top = firstVisibleBlock().blockNumber();
+    if (!first.isValid() || last.blockNumber() < top || first.blockNumber() > top + blocksOnScreen())
+        return;
+    if (first == last)
+        viewport()->update(blockBoundingGeometry(first).translated(contentOffset()).toAlignedRect());
+    else
+        viewport()->update();
+}
+
+void RichEdit::scrollContentsBy(int dx, int dy)
+{
+    // Only sideways scrolls are held: the base class keeps its top line itself, from
+    // the vertical scroll bar, but reads the horizontal position from its bar alone.
+    if (m_colouring && dy == 0) {
+        m_heldScrollX += dx;
         return;
     }
-    while (block.isValid()) {
-        m_highlighter->rehighlightBlock(block);
-        if (block == last)
-            break;
-        block = block.next();
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+}
+
+void RichEdit::releaseHeldScroll()
+{
+    if (const int dx = std::exchange(m_heldScrollX, 0))
+        QPlainTextEdit::scrollContentsBy(dx, 0);
+}
+
+void RichEdit::paintEvent(QPaintEvent *event)
+{
+    // Colours reach a block's layout just before it is shown. Blocks that were on screen
+    // at the last paint already carry the colours of the layer, as long as no colour and
+    // no character changed since: a repaint of the caret does not look at them again.
+    const QTextBlock first = firstVisibleBlock();
+    const int count = blocksOnScreen();
+    const bool checked = m_colours.revision() == m_formattedRevision && first.blockNumber() >= m_formattedFirst
+                         && first.blockNumber() + count <= m_formattedFirst + m_formattedCount;
+    if (!checked) {
+        QTextBlock block = first;
+        for (int n = count; block.isValid() && n > 0; block = block.next(), --n)
+            m_highlighter.formatBlock(block);
+        m_formattedRevision = m_colours.revision();
+        m_formattedFirst = first.blockNumber();
+        m_formattedCount = count;
     }
+    QPlainTextEdit::paintEvent(event);
 }
 
 // --- RTF ---------------------------------------------------------------------------------
@@ -447,15 +523,14 @@ void RichEdit::setTextRTF(const QString &rtf)
         m_fontSize = content->fontHalfPoints / 2.0;
     applyFont();
 
-    std::vector<ColourValue> qtColours = toQtColours(content->text, content->colours);
+    m_colours.assign(toQtColours(content->text, content->colours));
+    m_typingColour.reset();
     if (content->text == m_model.text()) {
         // Only colours and font change: the document is not touched.
-        m_colours.assign(qtColours);
-        m_typingColour.reset();
-        m_highlighter->rehighlight();
+        repaintColours();
         return;
     }
-    replaceAll(content->text, std::move(qtColours));
+    replaceAll(content->text, true);
 }
 
 QString RichEdit::selRTF() const
@@ -474,15 +549,16 @@ void RichEdit::insertRtfContent(const RtfContent &content)
     const auto [from, to] = insertOverSelection(content.text);
     const std::vector<ColourValue> qtColours = toQtColours(content.text, content.colours);
     const qsizetype count = std::min<qsizetype>(to - from, qsizetype(qtColours.size()));
+    bool changed = false;
     for (qsizetype i = 0; i < count;) {
         qsizetype j = i + 1;
         while (j < count && qtColours[size_t(j)] == qtColours[size_t(i)])
             ++j;
-        m_colours.fill(from + i, j - i, qtColours[size_t(i)]);
+        changed = m_colours.fill(from + i, j - i, qtColours[size_t(i)]) || changed;
         i = j;
     }
-    if (count > 0)
-        rehighlightRange(from, from + count);
+    if (changed)
+        repaintColours(from, from + count);
 }
 
 void RichEdit::setSelRTF(const QString &rtf)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/colourhighlighter.h"
 #include "editor/colourlayer.h"
 #include "text/colourvalue.h"
 #include "editor/rtf.h"
@@ -14,7 +15,6 @@
 
 namespace sheetsmith {
 
-class ColourHighlighter;
 class ColouringScope;
 
 // The style-sheet editor. It offers its content in the program's text model: one
@@ -37,7 +37,10 @@ class ColouringScope;
 //
 // colouring() marks the program's own changes: it is true while a ColouringScope on
 // the editor lives, and caret tracking ignores the selection notifications it sees
-// then.
+// then. A sideways scroll of the view that such a change causes is held until the
+// outermost scope ends, and then made for what it adds up to: a caret taken to the end
+// of a long line and back does not scroll there and back (each scroll repaints the
+// whole view).
 class RichEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -93,6 +96,12 @@ public:
     // change: the caret, the undo history and the modified flag stay as they are.
     QString textRTF() const;
     void setTextRTF(const QString &rtf);
+    // What setTextRTF does with RTF holding this text in these colours and this font
+    // (an empty name or a size of 0 keeps the editor's), without the RTF: each
+    // character of the text's Qt form (a break is one) takes the palette entry its
+    // index names.
+    void setColouredText(const QString &text, const std::vector<quint8> &colourIndexes,
+                         const std::vector<ColourValue> &palette, const QString &fontName, int fontHalfPoints);
     // The selection as RTF; writing replaces the selection with the RTF's text in its
     // colours as one undo step (input that is not RTF changes nothing).
     QString selRTF() const;
@@ -139,6 +148,10 @@ public slots:
 
 signals:
     void selChanged();
+    // The text changed: `removed` characters at the CR LF offset `from` gave way to
+    // `added` others (a whole new text as one change from 0). Sent as soon as text() and
+    // the line operations describe the new text, before selChanged.
+    void textEdited(qsizetype from, qsizetype removed, qsizetype added);
     // Before the editor acts on a key; a handler sets *consumed to swallow the key.
     void keyDown(QKeyEvent *event, bool *consumed);
     // After a mouse button is released; position in viewport coordinates.
@@ -156,11 +169,13 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -182,25 +197,34 @@ private:
     };
 
     void onContentsChange(int position, int removed, int added);
+    void releaseHeldScroll();
     void onCursorOrSelectionChanged();
     void rebuildFromDocument();
     void flushSelectionChange();
     ColourValue insertedColour(qsizetype qtPosition) const;
 
-    void replaceAll(const QString &text, std::vector<ColourValue> qtColours);
+    void replaceAll(const QString &text, bool coloured);
     // Inserts text over the selection as one undo step; returns the Qt range inserted.
     std::pair<qsizetype, qsizetype> insertOverSelection(const QString &text);
     void insertRtfContent(const RtfContent &content);
     void selectOffsets(qsizetype from, qsizetype to);
     qsizetype qtEndPosition(qsizetype offset) const;
     std::vector<ColourValue> crLfColours(qsizetype qtFrom, qsizetype qtTo) const;
-    void rehighlightRange(qsizetype qtFrom, qsizetype qtTo);
+    // The colours of the layer changed (everywhere, or in a range of Qt positions): the
+    // editor paints them anew where they are on screen.
+    void repaintColours();
+    void repaintColours(qsizetype qtFrom, qsizetype qtTo);
+    int blocksOnScreen() const;
     void applyFont();
     void updateSelectionPalette();
 
     TextModel m_model;
     ColourLayer m_colours;
-    ColourHighlighter *m_highlighter = nullptr; // owned by the document
+    ColourHighlighter m_highlighter;
+    // The colour layer's revision and the blocks whose layouts were last given colours.
+    quint64 m_formattedRevision = ~quint64(0);
+    int m_formattedFirst = 0;
+    int m_formattedCount = 0;
     std::optional<TypingColour> m_typingColour;
 
     // Set while the whole content is replaced: the document's change reports are
@@ -212,6 +236,7 @@ private:
     qsizetype m_notifiedLength = 0;
 
     bool m_colouring = false;
+    int m_heldScrollX = 0; // sideways scroll held while colouring()
     bool m_hideSelection = true;
     QString m_fontName;
     double m_fontSize = 10.0;
@@ -231,7 +256,12 @@ public:
     {
         editor.m_colouring = true;
     }
-    ~ColouringScope() { m_editor.m_colouring = m_previous; }
+    ~ColouringScope()
+    {
+        m_editor.m_colouring = m_previous;
+        if (!m_previous)
+            m_editor.releaseHeldScroll();
+    }
     ColouringScope(const ColouringScope &) = delete;
     ColouringScope &operator=(const ColouringScope &) = delete;
 

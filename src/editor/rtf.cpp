@@ -56,6 +56,11 @@ void appendTextChar(QString &out, QChar c, bool afterBrace)
 
 } // namespace
 
+QString RtfFontName(const QString &name)
+{
+    return cleanFontName(name);
+}
+
 QString writeRtf(const RtfContent &content)
 {
     const QString &text = content.text;

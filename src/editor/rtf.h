@@ -39,6 +39,10 @@ struct RtfContent
 // number. Missing colours count as automatic; a font size of 0 is left out.
 QString writeRtf(const RtfContent &content);
 
+// The font name as RTF written by writeRtf gives it back to readRtf: without the
+// characters a font-table entry cannot hold, and trimmed (empty: no font at all).
+QString RtfFontName(const QString &name);
+
 // Reads the RTF subset the editor produces and what other programs commonly add: groups,
 // the font table (the name of font 0, else of the first font), the colour table (empty
 // entries are automatic), \cfN, \plain, \fsN (the first one gives the size), \par,

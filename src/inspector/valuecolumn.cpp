@@ -14,27 +14,27 @@ void PropertyInspector::showValues(const ItmClass *block)
 {
     static const QBrush black(QColor(0, 0, 0));
     static const QBrush darkRed(QColor(128, 0, 0));
+    // Every row is emptied and blackened, then the block's values are shown; a row is
+    // only touched where its text or colour changes, so moving within a block redraws
+    // nothing.
+    std::optional<BlockValues> values;
+    if (block)
+        values.emplace(m_editor.model(), *block, m_catalogue.PropName);
     const int rows = m_lstP->topLevelItemCount();
     for (int r = 0; r < rows; ++r) {
         QTreeWidgetItem *row = m_lstP->topLevelItem(r);
-        if (!row->text(1).isEmpty())
-            row->setText(1, QString());
-        if (row->foreground(0) != black) {
-            row->setForeground(0, black);
-            row->setForeground(1, black);
+        // Rows stand in catalogue order, so row r is the property PropName[r].
+        std::optional<QString> value;
+        if (values)
+            value = values->value(size_t(r));
+        const QString text = value.value_or(QString());
+        const QBrush &colour = value ? darkRed : black;
+        if (row->text(1) != text)
+            row->setText(1, text);
+        if (row->foreground(0) != colour) {
+            row->setForeground(0, colour);
+            row->setForeground(1, colour);
         }
-    }
-    if (!block)
-        return;
-    // Rows stand in catalogue order, so row j is the property PropName[j].
-    for (int j = 0; j < rows && j < int(m_catalogue.PropName.size()); ++j) {
-        const std::optional<QString> value = DeclaredValue(m_editor.model(), *block, m_catalogue.PropName[size_t(j)]);
-        if (!value)
-            continue;
-        QTreeWidgetItem *row = m_lstP->topLevelItem(j);
-        row->setText(1, *value);
-        row->setForeground(0, darkRed);
-        row->setForeground(1, darkRed);
     }
 }
 

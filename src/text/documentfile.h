@@ -49,7 +49,7 @@ struct EncodedDocument
 // it (the largest samples are about 2 MB), and the editor needs some fifty times a
 // sheet's size in memory: 32 MB takes about 1.7 GB, where a sheet of several hundred
 // megabytes would exhaust the memory of most machines.
-inline constexpr qint64 MaxDocumentFileMegabytes = 32;
+inline constexpr qint64 MaxDocumentFileMegabytes = 64;
 inline constexpr qint64 MaxDocumentFileSize = MaxDocumentFileMegabytes * 1024 * 1024;
 
 // Bytes as text. Valid UTF-8 (with or without a byte-order mark) is UTF-8; anything

@@ -20,10 +20,20 @@ TextModel::TextModel(const QString &text)
 
 QString TextModel::toCrLf(const QString &text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
+    // A text whose breaks are all CR LF already is given back as it is, sharing its
+    // characters: a large sheet is not copied for nothing. Every CR followed by an LF,
+    // and as many of each, means every LF has its CR.
     const qsizetype n = text.size();
     const QChar *s = text.constData();
+    if (!text.contains(kParagraphSeparator) && text.count(u'\r') == text.count(u'\n')) {
+        bool paired = true;
+        for (qsizetype i = text.indexOf(u'\r'); paired && i >= 0; i = text.indexOf(u'\r', i + 1))
+            paired = i + 1 < n && s[i + 1] == u'\n';
+        if (paired)
+            return text;
+    }
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = s[i];
         if (c == u'\r') {
@@ -43,6 +53,7 @@ void TextModel::setText(const QString &text)
 {
     m_text = toCrLf(text);
     rebuildLineStarts();
+    m_markers = FindCommentMarkers(m_text);
 }
 
 void TextModel::rebuildLineStarts()
@@ -122,10 +133,11 @@ qsizetype TextModel::fromQtPosition(qsizetype qtPos) const
     return qtPos + lineOfQtPosition(qtPos);
 }
 
-bool TextModel::applyQtChange(qsizetype qtPos, qsizetype qtRemoved, const QString &qtAdded)
+std::optional<TextModel::Change> TextModel::applyQtChange(qsizetype qtPos, qsizetype qtRemoved,
+                                                         const QString &qtAdded)
 {
     if (qtPos < 0 || qtRemoved < 0 || qtPos + qtRemoved > qtLength())
-        return false;
+        return std::nullopt;
     const qsizetype from = fromQtPosition(qtPos);
     const qsizetype to = fromQtPosition(qtPos + qtRemoved);
     const QString added = toCrLf(qtAdded);
@@ -148,7 +160,8 @@ bool TextModel::applyQtChange(qsizetype qtPos, qsizetype qtRemoved, const QStrin
     }
     const auto at = m_lineStarts.erase(first, last);
     m_lineStarts.insert(at, inserted.begin(), inserted.end());
-    return true;
+    SpliceCommentMarkers(m_markers, m_text, from, to - from, added.size());
+    return Change{from, to - from, added.size()};
 }
 
 } // namespace sheetsmith

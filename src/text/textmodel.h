@@ -1,6 +1,10 @@
 #pragma once
 
+#include "text/commentmarkers.h"
+
 #include <QString>
+
+#include <optional>
 #include <vector>
 
 namespace sheetsmith {
@@ -15,6 +19,9 @@ namespace sheetsmith {
 //
 // An offset that falls on the CR or the LF of a break belongs to the line the break
 // ends, and maps to that line's end in Qt's document.
+//
+// The comment markers of the text are kept beside it, so that the comment questions of
+// the scanner and the line colouring never search the whole text.
 class TextModel
 {
 public:
@@ -25,10 +32,20 @@ public:
     // and stored as CR LF, as Qt's document would break the text.
     void setText(const QString &text);
 
+    // A change of the text in CR LF offsets: `removed` characters at `from` gave way to
+    // `added` others.
+    struct Change
+    {
+        qsizetype from = 0;
+        qsizetype removed = 0;
+        qsizetype added = 0;
+    };
+
     // Applies a change reported by Qt's document: at Qt position qtPos, qtRemoved Qt
     // characters were replaced by qtAdded (in which "\n" or U+2029 stand for breaks).
-    // Returns false, changing nothing, when the change does not fit the current text.
-    bool applyQtChange(qsizetype qtPos, qsizetype qtRemoved, const QString &qtAdded);
+    // Returns the change in CR LF offsets; nullopt, changing nothing, when the change
+    // does not fit the current text.
+    std::optional<Change> applyQtChange(qsizetype qtPos, qsizetype qtRemoved, const QString &qtAdded);
 
     const QString &text() const { return m_text; }
     qsizetype length() const { return m_text.size(); }
@@ -50,6 +67,9 @@ public:
     // The line holding a Qt position (its block number).
     int lineOfQtPosition(qsizetype qtPos) const;
 
+    // The "/*" and "*/" of the text.
+    const CommentMarkerPositions &commentMarkers() const { return m_markers; }
+
     // Converts text in any break form to CR LF.
     static QString toCrLf(const QString &text);
 
@@ -59,6 +79,7 @@ private:
     QString m_text;
     // Offsets of line starts, ascending; always holds 0 for the first line.
     std::vector<qsizetype> m_lineStarts;
+    CommentMarkerPositions m_markers;
 };
 
 } // namespace sheetsmith

@@ -2,18 +2,48 @@
 #include "dialogs/scopeddialogseam.h"
 #include "editor/colouring.h"
 #include "editor/richedit.h"
+#include "blocks/root.h"
+#include "blocks/scanner.h"
+#include "blocks/selectortree.h"
+#include "blocks/selectortreemodel.h"
 #include "settings/settingsstore.h"
+#include "support/files.h"
 #include "support/windowfixture.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <memory>
 
 using namespace sheetsmith;
+
+namespace {
+
+QStringList listed(const Root &blocks)
+{
+    QStringList out;
+    for (const ItmClass &b : blocks)
+        out << QStringLiteral("%1|%2|%3|%4").arg(b.ID(), b.Kind()).arg(b.Begins()).arg(b.Ends());
+    return out;
+}
+
+QStringList nodes(const SelectorTree &tree)
+{
+    QStringList out;
+    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
+        out << tree.fullPath(tree.indexOfNode(node));
+    return out;
+}
+
+} // namespace
 
 // The structured views following the caret: the author types and moves through a
 // sheet, and the status bar, the colours, the property values and the tree catch up
@@ -34,6 +64,9 @@ private slots:
     void valuesComeFromTheLastRebuild();
     void statusAtTheStartOfAOneLineText();
     void inspectorWritesIntoTheBlockAtTheCaret();
+    void leavingALongLineRepaintsOnlyTheCaret();
+    void blocksAndTreeFollowEditsAsARescanWould_data();
+    void blocksAndTreeFollowEditsAsARescanWould();
 
 private:
     void open(const QByteArray &sheet);
@@ -218,6 +251,104 @@ void TestCaretTracking::inspectorWritesIntoTheBlockAtTheCaret()
     QTest::keyClick(text, Qt::Key_Return);
     QCOMPARE(m_editor->text(), QStringLiteral("p {\r\n  margin: 2px 4px;\r\n}\r\n"));
     QCOMPARE(value(QStringLiteral("margin")), QStringLiteral("2px 4px"));
+}
+
+void TestCaretTracking::leavingALongLineRepaintsOnlyTheCaret()
+{
+    // The line colouring takes the caret to the end of the line left and caret tracking
+    // brings it back: the view must not scroll to the end of a long line and back, which
+    // repaints all of it, when nothing on the line changed.
+    QByteArray longLine;
+    for (int i = 0; i < 400; ++i)
+        longLine += ".r" + QByteArray::number(i) + "{color:red}";
+    open(longLine + "\n.b { margin: 0 }\n");
+    QWidget *viewport = m_editor->viewport();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    // Both lines take the line colouring's colours once; a paint that gives a line new
+    // colours asks for another paint, so the view settles in a few passes.
+    moveTo(1, 3);
+    moveTo(2);
+    moveTo(1, 3);
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+
+    struct PaintRecorder : QObject
+    {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } recorder;
+    viewport->installEventFilter(&recorder);
+    moveTo(2);
+    QCoreApplication::processEvents();
+    viewport->removeEventFilter(&recorder);
+    QCOMPARE(m_editor->horizontalScrollBar()->value(), 0);
+    // The caret's old and new places, not the view.
+    qint64 area = 0;
+    for (const QRect &r : recorder.painted)
+        area += qint64(r.width()) * r.height();
+    const qint64 whole = qint64(viewport->width()) * viewport->height();
+    QVERIFY2(area * 10 < whole, qPrintable(QStringLiteral("%1 of %2 pixels repainted").arg(area).arg(whole)));
+}
+
+void TestCaretTracking::blocksAndTreeFollowEditsAsARescanWould_data()
+{
+    addCorpusRows();
+}
+
+void TestCaretTracking::blocksAndTreeFollowEditsAsARescanWould()
+{
+    // The author edits a real sheet at random places (typing, Enter, Backspace over a
+    // selection, pastes, the Refresh button) and moves on: after every catching-up the
+    // blocks and the tree, worked out from the edits alone, must be what a scan of the
+    // whole text and a new tree give.
+    QFETCH(QString, path);
+    open(readBytes(path));
+    QRandomGenerator random(quint32(qHash(path)) ^ 13u);
+    const QStringList typed = {"{", "}", "/*", "*/", " a", ".x ", "#y {", "} p {", ";"};
+    for (int round = 0; round < 20; ++round) {
+        moveTo(random.bounded(m_editor->lineCount()) + 1);
+        const qsizetype lineLength = m_editor->lineLength(m_editor->selStart());
+        m_editor->setSelStart(m_editor->selStart() + random.bounded(int(lineLength) + 1));
+        for (int k = random.bounded(1, 4); k > 0; --k) {
+            switch (random.bounded(5)) {
+            case 0:
+                QTest::keyClick(m_editor, Qt::Key_Return);
+                break;
+            case 1:
+                m_editor->setSelLength(random.bounded(40));
+                QTest::keyClick(m_editor, Qt::Key_Backspace);
+                break;
+            case 2:
+                QGuiApplication::clipboard()->setText(typed[random.bounded(int(typed.size()))]
+                                                      + QStringLiteral("\n")
+                                                      + typed[random.bounded(int(typed.size()))]);
+                m_window->runCommand(QStringLiteral("Paste"));
+                break;
+            default:
+                QTest::keyClicks(m_editor, typed[random.bounded(int(typed.size()))]);
+                break;
+            }
+        }
+        if (round % 7 == 6)
+            m_window->runCommand(QStringLiteral("Refresh"));
+        const int line = m_editor->lineFromChar(m_editor->selStart());
+        moveTo(line > 0 ? line : line + 2); // another line: the window catches up
+
+        Root scanned;
+        ScanBlocks(m_editor->model(), ElementNames(), scanned);
+        const QStringList expected = listed(scanned);
+        if (listed(m_window->Blocks()) != expected)
+            QCOMPARE(listed(m_window->Blocks()), expected);
+        SelectorTree filled;
+        filled.FillTree(scanned);
+        if (nodes(*m_window->Tv()) != nodes(filled))
+            QCOMPARE(nodes(*m_window->Tv()), nodes(filled));
+    }
 }
 
 QTEST_MAIN(TestCaretTracking)

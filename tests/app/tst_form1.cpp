@@ -97,6 +97,9 @@ std::unique_ptr<Form1> TestForm1::makeWindow(const QString &commandLine)
     auto window = std::make_unique<Form1>(*m_settings);
     [&] { QVERIFY(window->startUp(commandLine)); }();
     window->showWindow();
+    // The sheet named on the command line opens from the event loop, once the window
+    // has taken its size.
+    QCoreApplication::processEvents();
     return window;
 }
 

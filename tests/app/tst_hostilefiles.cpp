@@ -268,7 +268,7 @@ void TestHostileFiles::fileOfSeveralHundredMegabytesIsRefused()
 
     m_fixture.dialogs().answerMessage(DialogSeam::Ok);
     QVERIFY(!m_fixture.window().OpenDocument(QStringLiteral("huge.css"), huge));
-    checkOneMessage(huge, QStringLiteral("too large to be a style sheet (over 32 MB)"));
+    checkOneMessage(huge, QStringLiteral("too large to be a style sheet (over 64 MB)"));
     checkDocumentUntouched(path);
 }
 

@@ -37,6 +37,18 @@ Root rootOf(const QList<QPair<QString, QString>> &kindAndId)
     return root;
 }
 
+// Every node of a tree as its full path, in node order: what a fill from the same
+// blocks must show too.
+QStringList nodes(const SelectorTree &tree)
+{
+    QStringList out;
+    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
+        out << tree.fullPath(tree.indexOfNode(node));
+    return out;
+}
+
+using KindsAndIds = QList<QPair<QString, QString>>;
+
 QIcon solidIcon(Qt::GlobalColor color)
 {
     QPixmap pixmap(8, 8);
@@ -61,6 +73,11 @@ private slots:
     void finishedLabelEditIsReportedNotApplied();
     void abandonedLabelEditReportsNothing();
     void groupLabelsAreNotEditable();
+    void updateGivesWhatAFillGives_data();
+    void updateGivesWhatAFillGives();
+    void updateLeavesIndexesOfOtherNodesRight();
+    void updateUnselectsAndResetsNodeColours();
+    void updateOfNodesThatDoNotMatchTheirBlocksFills();
 };
 
 void TestSelectorTree::fillTree_data()
@@ -294,6 +311,103 @@ void TestSelectorTree::groupLabelsAreNotEditable()
     tree.setCurrentIndex(tree.indexOfNode(4));
     QTest::keyClick(&tree, Qt::Key_F2);
     QVERIFY(tree.isEditingLabel());
+}
+
+void TestSelectorTree::updateGivesWhatAFillGives_data()
+{
+    QTest::addColumn<KindsAndIds>("before");
+    QTest::addColumn<KindsAndIds>("after");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<int>("added");
+
+    const KindsAndIds three = {{"Element", "p"}, {"Class", ".a"}, {"ID", "#b"}};
+    QTest::newRow("nothing changed") << three << three << 0 << 3 << 3;
+    QTest::newRow("nothing replaced") << three << three << 1 << 0 << 0;
+    QTest::newRow("a label changed")
+        << three << KindsAndIds{{"Element", "p"}, {"Class", ".z"}, {"ID", "#b"}} << 1 << 1 << 1;
+    QTest::newRow("a kind changed: the node moves to another group")
+        << three << KindsAndIds{{"Element", "p"}, {"ID", "#a"}, {"ID", "#b"}} << 1 << 1 << 1;
+    QTest::newRow("a block inserted before nodes of every group")
+        << three << KindsAndIds{{"Class", ".n"}, {"Element", "p"}, {"Class", ".a"}, {"ID", "#b"}} << 0 << 0 << 1;
+    QTest::newRow("blocks removed from two groups")
+        << three << KindsAndIds{{"ID", "#b"}} << 0 << 2 << 0;
+    QTest::newRow("many replaced by few, in a wide range")
+        << KindsAndIds{{"Element", "a"}, {"Class", ".b"}, {"Element", "c"}, {"ID", "#d"}, {"Class", ".e"}}
+        << KindsAndIds{{"Element", "a"}, {"Element", "x"}, {"Class", ".e"}} << 0 << 5 << 3;
+    QTest::newRow("into an empty tree") << KindsAndIds{} << three << 0 << 0 << 3;
+    QTest::newRow("everything removed") << three << KindsAndIds{} << 0 << 3 << 0;
+}
+
+void TestSelectorTree::updateGivesWhatAFillGives()
+{
+    QFETCH(KindsAndIds, before);
+    QFETCH(KindsAndIds, after);
+    QFETCH(int, first);
+    QFETCH(int, removed);
+    QFETCH(int, added);
+
+    SelectorTree tree;
+    QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tree.FillTree(rootOf(before));
+    QSignalSpy reset(tree.model(), &QAbstractItemModel::modelReset);
+    tree.updateTree(rootOf(after), BlockSplice{first, removed, added});
+    QCOMPARE(reset.count(), 0);
+
+    SelectorTree filled;
+    filled.FillTree(rootOf(after));
+    QCOMPARE(nodes(tree), nodes(filled));
+    for (int g = 0; g < 3; ++g) {
+        QCOMPARE(childTexts(tree, g), childTexts(filled, g));
+        QVERIFY(tree.isExpanded(tree.model()->index(g, 0)));
+    }
+}
+
+void TestSelectorTree::updateLeavesIndexesOfOtherNodesRight()
+{
+    // Indexes the view keeps (its current node, say) name their node by group and row:
+    // nodes added in front of it in another group must not move it to another label.
+    SelectorTree tree;
+    QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tree.FillTree(rootOf({{"Element", "p"}, {"Class", ".a"}, {"ID", "#b"}}));
+    const QPersistentModelIndex id(tree.indexOfNode(6));
+    const QPersistentModelIndex klass(tree.indexOfNode(5));
+    QCOMPARE(id.data().toString(), QStringLiteral("#b"));
+
+    tree.updateTree(rootOf({{"Element", "p"}, {"Element", "em"}, {"Class", ".n"}, {"Class", ".a"}, {"ID", "#b"}}),
+                    BlockSplice{1, 0, 2});
+    QVERIFY(id.isValid());
+    QCOMPARE(id.data().toString(), QStringLiteral("#b"));
+    QCOMPARE(tree.nodeIndex(id), 8);
+    QCOMPARE(klass.data().toString(), QStringLiteral(".a"));
+    QCOMPARE(tree.nodeIndex(klass), 7);
+}
+
+void TestSelectorTree::updateUnselectsAndResetsNodeColours()
+{
+    // As after a fill: no node selected, no node coloured.
+    SelectorTree tree;
+    const Root blocks = rootOf({{"Element", "p"}, {"Class", ".a"}});
+    tree.FillTree(blocks);
+    tree.setCurrentIndex(tree.indexOfNode(5));
+    QVERIFY(tree.model()->setData(tree.indexOfNode(4), QColor(Qt::red), Qt::BackgroundRole));
+    QCOMPARE(tree.selectedNode(), 5);
+    tree.updateTree(blocks, BlockSplice{});
+    QCOMPARE(tree.selectedNode(), 0);
+    QVERIFY(!tree.indexOfNode(4).data(Qt::BackgroundRole).isValid());
+}
+
+void TestSelectorTree::updateOfNodesThatDoNotMatchTheirBlocksFills()
+{
+    // A block of another kind has no node, so nodes and blocks no longer line up: the
+    // tree is filled anew, with the same result.
+    SelectorTree tree;
+    tree.FillTree(rootOf({{"Element", "p"}, {"Other", "x"}, {"Class", ".a"}}));
+    QSignalSpy reset(tree.model(), &QAbstractItemModel::modelReset);
+    const Root after = rootOf({{"Element", "p"}, {"Other", "x"}, {"Class", ".b"}});
+    tree.updateTree(after, BlockSplice{2, 1, 1});
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(childTexts(tree, 1), QStringList{".b"});
 }
 
 QTEST_MAIN(TestSelectorTree)

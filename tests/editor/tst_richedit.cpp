@@ -427,13 +427,17 @@ void TestRichEdit::formatChangeKeepsColours()
 
 void TestRichEdit::paintedColoursFollowTheLayer()
 {
+    // Colours reach the layouts of the lines on screen when the editor paints.
     RichEdit edit;
+    edit.resize(300, 200);
     edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
     run(edit, {"set:h1 {\r\n  x\r\n}", "caret:0", "select:3"});
     edit.setSelColor(kBlue);
     run(edit, {"caret:3", "select:1"});
     edit.setSelColor(kRed);
     run(edit, {"caret:2", "type:2", "caret:7", "key:Return", "type:yy"});
+    edit.repaint();
     for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
         QCOMPARE(paintedColours(block), storedColours(edit, block));
     QCOMPARE(paintedColours(edit.document()->firstBlock()).at(2), kBlue);
@@ -441,6 +445,7 @@ void TestRichEdit::paintedColoursFollowTheLayer()
     RtfContent whole = *readRtf(edit.textRTF());
     whole.colours[whole.colours.size() - 1] = kGreen;
     edit.setTextRTF(writeRtf(whole));
+    edit.repaint();
     for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
         QCOMPARE(paintedColours(block), storedColours(edit, block));
     QCOMPARE(edit.colourAt(2), kBlue);

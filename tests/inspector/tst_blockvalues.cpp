@@ -4,6 +4,7 @@
 #include "inspector/blockvalues.h"
 #include "text/words.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace sheetsmith;
@@ -18,6 +19,8 @@ private slots:
     void blockWithoutEndHoldsNothing();
     void boundedWholeWordSearch_data();
     void boundedWholeWordSearch();
+    void namesFoundTogetherAsOneByOne_data();
+    void namesFoundTogetherAsOneByOne();
     void caretPositionText_data();
     void caretPositionText();
 };
@@ -88,6 +91,44 @@ void TestBlockValues::boundedWholeWordSearch()
     QFETCH(qsizetype, limit);
     QFETCH(qsizetype, found);
     QCOMPARE(FindWholeWord(1, text, QStringLiteral("color"), limit), found);
+}
+
+void TestBlockValues::namesFoundTogetherAsOneByOne_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 8; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestBlockValues::namesFoundTogetherAsOneByOne()
+{
+    // All names in one pass over a range must land where a whole-word search for each
+    // name lands: same letter-case folding (the Kelvin sign and the long s fold to k and
+    // s), same delimiters, same bounds; a name with a delimiter in it is searched alone.
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QStringList pieces = {"a", "B", "k", "s", "-", ":", " ", "{", "}", ";", ".", "\r\n",
+                                QString(QChar(0x212A)), QString(QChar(0x017F)), QString::fromUtf8("\xC3\xA9")};
+    const std::vector<QString> names = {"a", "ab", "b-a", "k", "s", "sa", "ka-b", "a b", "", "aaaa",
+                                        QString::fromUtf8("\xC3\xA9") + u'a'};
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        for (int i = random.bounded(40); i > 0; --i)
+            text += pieces[random.bounded(int(pieces.size()))];
+        const qsizetype start1 = random.bounded(int(text.size()) + 2);
+        const qsizetype limit1 = random.bounded(int(text.size()) + 3);
+        const std::vector<qsizetype> together = FindPropertyNames(text, start1, names, limit1);
+        for (size_t i = 0; i < names.size(); ++i) {
+            const qsizetype alone = FindWholeWord(start1, text, names[i], limit1, IsNameDelimiter);
+            if (together[i] != alone)
+                QFAIL(qPrintable(QStringLiteral("\"%1\" in \"%2\" from %3 before %4: %5, alone %6")
+                                     .arg(names[i], text)
+                                     .arg(start1)
+                                     .arg(limit1)
+                                     .arg(together[i])
+                                     .arg(alone)));
+        }
+    }
 }
 
 void TestBlockValues::caretPositionText_data()

@@ -46,34 +46,38 @@ void TestCommentMarkers::findCommentMarkers()
 void TestCommentMarkers::markerUpdate_data()
 {
     QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("removed");
+    QTest::addColumn<QString>("added");
 
-    QTest::newRow("same text") << "a /* b */ c" << "a /* b */ c";
-    QTest::newRow("opener completed by an inserted star") << "a / b */" << "a /* b */";
-    QTest::newRow("opener broken by a removed star") << "a /* b */" << "a / b */";
-    QTest::newRow("closer completed at the end") << "/* a *" << "/* a */";
-    QTest::newRow("markers after the edit move") << "x /* a */ /* b */" << "xyz /* a */ /* b */";
-    QTest::newRow("markers before the edit stay") << "/* a */ x" << "/* a */ x y z";
-    QTest::newRow("overlapping markers split") << "/*/" << "/* /";
-    QTest::newRow("overlapping markers joined") << "/* /" << "/*/";
-    QTest::newRow("edit inside repeated text") << "/**/**/**/" << "/**/*/**/";
-    QTest::newRow("everything removed") << "/* a */" << "";
-    QTest::newRow("everything new") << "" << "/* a */";
-    QTest::newRow("whole text replaced") << "/* a */" << "*/ b /*";
+    QTest::newRow("nothing changed") << "a /* b */ c" << qsizetype(3) << qsizetype(0) << "";
+    QTest::newRow("opener completed by an inserted star") << "a / b */" << qsizetype(3) << qsizetype(0) << "*";
+    QTest::newRow("opener broken by a removed star") << "a /* b */" << qsizetype(3) << qsizetype(1) << "";
+    QTest::newRow("opener split by an insertion") << "a /* b */" << qsizetype(3) << qsizetype(0) << "x";
+    QTest::newRow("closer completed at the end") << "/* a *" << qsizetype(6) << qsizetype(0) << "/";
+    QTest::newRow("markers after the edit move") << "x /* a */ /* b */" << qsizetype(1) << qsizetype(0) << "yz";
+    QTest::newRow("markers before the edit stay") << "/* a */ x" << qsizetype(9) << qsizetype(0) << " y z";
+    QTest::newRow("overlapping markers split") << "/*/" << qsizetype(2) << qsizetype(0) << " ";
+    QTest::newRow("overlapping markers joined") << "/* /" << qsizetype(2) << qsizetype(1) << "";
+    QTest::newRow("edit inside repeated text") << "/**/**/**/" << qsizetype(4) << qsizetype(1) << "";
+    QTest::newRow("everything removed") << "/* a */" << qsizetype(0) << qsizetype(7) << "";
+    QTest::newRow("everything new") << "" << qsizetype(0) << qsizetype(0) << "/* a */";
+    QTest::newRow("whole text replaced") << "/* a */" << qsizetype(0) << qsizetype(7) << "*/ b /*";
     QString longText;
     for (int i = 0; i < 3000; ++i)
         longText += QStringLiteral("/* %1 */ p { }\r\n").arg(i);
-    QString edited = longText;
-    edited.replace(40000, 2, QStringLiteral("*/"));
-    QTest::newRow("long text, change in the middle") << longText << edited;
+    QTest::newRow("long text, change in the middle") << longText << qsizetype(40000) << qsizetype(2) << "*/";
 }
 
 void TestCommentMarkers::markerUpdate()
 {
     QFETCH(QString, before);
-    QFETCH(QString, after);
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, removed);
+    QFETCH(QString, added);
     CommentMarkerPositions markers = FindCommentMarkers(before);
-    UpdateCommentMarkers(markers, before, after);
+    const QString after = QString(before).replace(from, removed, added);
+    SpliceCommentMarkers(markers, after, from, removed, added.size());
     const CommentMarkerPositions expected = FindCommentMarkers(after);
     QCOMPARE(markers.opens, expected.opens);
     QCOMPARE(markers.closes, expected.closes);
@@ -95,7 +99,7 @@ void TestCommentMarkers::markerUpdateOverRandomEdits()
         for (int i = random.bounded(5); i > 0; --i)
             inserted += alphabet[random.bounded(int(alphabet.size()))];
         next.replace(at, removed, inserted);
-        UpdateCommentMarkers(markers, text, next);
+        SpliceCommentMarkers(markers, next, at, removed, inserted.size());
         const CommentMarkerPositions expected = FindCommentMarkers(next);
         if (markers.opens != expected.opens || markers.closes != expected.closes)
             QFAIL(qPrintable(QStringLiteral("round %1: \"%2\" became \"%3\"").arg(round).arg(text, next)));

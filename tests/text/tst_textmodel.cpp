@@ -1,7 +1,10 @@
+#include "text/editedrange.h"
 #include "text/textmodel.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+using sheetsmith::EditedRange;
 using sheetsmith::TextModel;
 
 // "Qt form" of a CR LF text: one U+2029 per break, as Qt's document reports text.
@@ -29,6 +32,9 @@ private slots:
     void applyQtChange();
     void applyQtChangeRejectsWhatDoesNotFit_data();
     void applyQtChangeRejectsWhatDoesNotFit();
+    void crLfTextIsNotCopied();
+    void editedRangeHoldsEveryChange_data();
+    void editedRangeHoldsEveryChange();
 };
 
 void TestTextModel::breakForms_data()
@@ -177,6 +183,12 @@ void TestTextModel::applyQtChange_data()
     QTest::newRow("insert at text end") << "a\r\n" << qsizetype(2) << qsizetype(0) << "z" << "a\r\nz";
     QTest::newRow("clear all") << "a\r\n\r\nb" << qsizetype(0) << qsizetype(4) << "" << "";
     QTest::newRow("LF form accepted") << "ab" << qsizetype(2) << qsizetype(0) << "\nc" << "ab\r\nc";
+    QTest::newRow("opener completed, later markers move")
+        << "a / b */\r\n/* c */" << qsizetype(3) << qsizetype(0) << "*" << "a /* b */\r\n/* c */";
+    QTest::newRow("closer split by a break") << "/* a */ b" << qsizetype(6) << qsizetype(0) << sep
+                                             << "/* a *\r\n/ b";
+    QTest::newRow("overlapping markers joined") << "/* /" << qsizetype(2) << qsizetype(1) << ""
+                                                << "/*/";
 }
 
 void TestTextModel::applyQtChange()
@@ -187,14 +199,21 @@ void TestTextModel::applyQtChange()
     QFETCH(QString, qtAdded);
     QFETCH(QString, after);
     TextModel model(before);
-    QVERIFY(model.applyQtChange(qtPos, qtRemoved, qtAdded));
+    const std::optional<TextModel::Change> change = model.applyQtChange(qtPos, qtRemoved, qtAdded);
+    QVERIFY(change);
     QCOMPARE(model.text(), after);
-    // The line index must be what a fresh build of the same text gives.
+    // The change names what was replaced, in CR LF offsets.
+    QCOMPARE(before.left(change->from) + after.mid(change->from, change->added)
+                 + before.mid(change->from + change->removed),
+             after);
+    // The line index and the comment markers must be what a fresh build gives.
     const TextModel fresh(after);
     QCOMPARE(model.lineCount(), fresh.lineCount());
     for (int i = 0; i < fresh.lineCount(); ++i)
         QCOMPARE(model.lineStart(i), fresh.lineStart(i));
     QCOMPARE(model.qtLength(), fresh.qtLength());
+    QCOMPARE(model.commentMarkers().opens, fresh.commentMarkers().opens);
+    QCOMPARE(model.commentMarkers().closes, fresh.commentMarkers().closes);
 }
 
 void TestTextModel::applyQtChangeRejectsWhatDoesNotFit_data()
@@ -218,6 +237,56 @@ void TestTextModel::applyQtChangeRejectsWhatDoesNotFit()
     // The last character is within reach: a removal that ends at the text end fits.
     QVERIFY(model.applyQtChange(3, 1, QString()));
     QCOMPARE(model.text(), QStringLiteral("ab\r\n"));
+}
+
+void TestTextModel::crLfTextIsNotCopied()
+{
+    // A large sheet is held once: a text already in CR LF form shares its characters.
+    const QString crLf = QStringLiteral("a {\r\n}\r\n");
+    QCOMPARE(TextModel::toCrLf(crLf).constData(), crLf.constData());
+    const TextModel model(crLf);
+    QCOMPARE(model.text().constData(), crLf.constData());
+    const QString lf = QStringLiteral("a {\n}\r\n");
+    QCOMPARE(TextModel::toCrLf(lf), QStringLiteral("a {\r\n}\r\n"));
+    QVERIFY(TextModel::toCrLf(lf).constData() != lf.constData());
+}
+
+void TestTextModel::editedRangeHoldsEveryChange_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 6; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestTextModel::editedRangeHoldsEveryChange()
+{
+    // Random edits gathered one after the other: outside the range the text must be
+    // the one before the first edit, before it as it was, after it moved by delta.
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QString alphabet = QStringLiteral("ab{}/*\n ");
+    QString start;
+    for (int i = 0; i < 60; ++i)
+        start += alphabet[random.bounded(int(alphabet.size()))];
+    TextModel model(start);
+    const QString original = model.text();
+    EditedRange range;
+    for (int round = 0; round < 30; ++round) {
+        const qsizetype qtPos = random.bounded(int(model.qtLength()) + 1);
+        const qsizetype qtRemoved = random.bounded(int(model.qtLength() - qtPos) + 1) / 3;
+        QString added;
+        for (int i = random.bounded(6); i > 0; --i)
+            added += alphabet[random.bounded(int(alphabet.size()))];
+        const std::optional<TextModel::Change> change = model.applyQtChange(qtPos, qtRemoved, added);
+        QVERIFY(change);
+        range.add(*change);
+        const QString &now = model.text();
+        QVERIFY(range.any);
+        QCOMPARE(range.delta, now.size() - original.size());
+        QVERIFY(range.from <= range.to && range.to <= now.size());
+        QCOMPARE(now.left(range.from), original.left(range.from));
+        QCOMPARE(now.mid(range.to), original.mid(range.to - range.delta));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestTextModel)

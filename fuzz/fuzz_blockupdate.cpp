@@ -1,0 +1,80 @@
+// Random text and rounds of random edits through the incremental caret-tracking path:
+// after each round, the block list brought up to date from the edited range must be the
+// one a scan of the whole text gives, and the selector tree's model, updated in place
+// from what the update reports, must hold the nodes a fill from that list gives.
+
+#include "fuzzsupport.h"
+
+#include "blocks/root.h"
+#include "blocks/scanner.h"
+#include "blocks/selectortreemodel.h"
+#include "text/editedrange.h"
+#include "text/textmodel.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QStringList>
+
+using namespace sheetsmith;
+using namespace sheetsmith::fuzz;
+
+namespace {
+
+QString listed(const Root &blocks)
+{
+    QStringList out;
+    for (const ItmClass &b : blocks)
+        out << QStringLiteral("%1|%2|%3|%4").arg(b.ID(), b.Kind()).arg(b.Begins()).arg(b.Ends());
+    return out.join(u' ');
+}
+
+QString nodes(const SelectorTreeModel &model)
+{
+    QStringList out;
+    for (int node = 1; node <= model.nodeCount(); ++node)
+        out << model.fullPath(model.indexOfNode(node));
+    return out.join(u' ');
+}
+
+QString consumeText(FuzzedDataProvider &input, size_t maxBytes)
+{
+    const std::string bytes = input.ConsumeRandomLengthString(maxBytes);
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    TextModel model(consumeText(input, size));
+    const QStringList names = ElementNames();
+    Root blocks;
+    ScanBlocks(model, names, blocks);
+    SelectorTreeModel tree;
+    tree.fill(blocks);
+
+    for (int round = 0; round < 12 && input.remaining_bytes() > 0; ++round) {
+        EditedRange edited;
+        for (int e = input.ConsumeIntegralInRange(1, 3); e > 0 && input.remaining_bytes() > 0; --e) {
+            const qsizetype qtLength = model.qtLength();
+            const qsizetype pos = input.ConsumeIntegralInRange<qsizetype>(0, qtLength);
+            const qsizetype removed = input.ConsumeIntegralInRange<qsizetype>(0, qtLength - pos);
+            const std::optional<TextModel::Change> change = model.applyQtChange(pos, removed, consumeText(input, 24));
+            FUZZ_REQUIRE(change.has_value(), model.text());
+            edited.add(*change);
+        }
+        const BlockSplice splice = UpdateBlocks(model, names, blocks, edited);
+        Root whole;
+        ScanBlocks(model, names, whole);
+        FUZZ_REQUIRE(listed(blocks) == listed(whole),
+                     QStringLiteral("updated: %1\nscanned: %2\ntext: %3").arg(listed(blocks), listed(whole), model.text()));
+
+        FUZZ_REQUIRE(tree.update(blocks, splice.first, splice.removed, splice.added), listed(blocks));
+        SelectorTreeModel filled;
+        filled.fill(blocks);
+        FUZZ_REQUIRE(nodes(tree) == nodes(filled),
+                     QStringLiteral("updated: %1\nfilled: %2").arg(nodes(tree), nodes(filled)));
+    }
+    return 0;
+}
