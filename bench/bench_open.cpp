@@ -36,25 +36,8 @@ using namespace sheetsmith;
 
 namespace {
 
+using bench::lineInLastBlock;
 using bench::medianMs;
-
-// The offset of a line start inside the last block of the sheet that spans at least
-// two lines, so that moving one line down stays inside it.
-qsizetype lineInLastBlock(const Form1 &window)
-{
-    const Root &blocks = window.Blocks();
-    const RichEdit &editor = *window.MainText();
-    for (qsizetype i = blocks.Count(); i >= 1; --i) {
-        const ItmClass &b = blocks.Item(i);
-        if (b.Ends() == 0)
-            continue;
-        const int first = editor.lineFromChar(b.Begins());
-        const int last = editor.lineFromChar(b.Ends() - 1);
-        if (last - first >= 2)
-            return editor.lineIndex(first + 1);
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -103,7 +86,7 @@ int main(int argc, char **argv)
         const double open = medianMs(5, [] {}, [&] { window.OpenDocument(name, path); });
 
         RichEdit &editor = *window.MainText();
-        const qsizetype line = lineInLastBlock(window);
+        const qsizetype line = lineInLastBlock(window.Blocks(), *window.MainText(), 2);
         const int lineNo = editor.lineFromChar(line);
         const double catchUp = medianMs(
             9, [&] { editor.setSelStart(line); },

@@ -49,6 +49,7 @@ using namespace sheetsmith;
 
 namespace {
 
+using bench::lineInLastBlock;
 using bench::medianMs;
 
 constexpr qint64 kBigSheetBytes = 50LL * 1024 * 1024;
@@ -134,24 +135,6 @@ double plainShowMs(const QString &text)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// The offset of a line start inside the last block of the sheet that spans at least
-// three lines, so that moving one line down stays inside it.
-qsizetype lineInLastBlock(const Form1 &window)
-{
-    const Root &blocks = window.Blocks();
-    const RichEdit &editor = *window.MainText();
-    for (qsizetype i = blocks.Count(); i >= 1; --i) {
-        const ItmClass &b = blocks.Item(i);
-        if (b.Ends() == 0)
-            continue;
-        const int first = editor.lineFromChar(b.Begins());
-        const int last = editor.lineFromChar(b.Ends() - 1);
-        if (last - first >= 3)
-            return editor.lineIndex(first + 1);
-    }
-    return 0;
-}
-
 struct LineChange
 {
     double move = 0;  // a move to the next line, nothing typed
@@ -162,7 +145,7 @@ struct LineChange
 LineChange lineChange(Form1 &window, int runs)
 {
     RichEdit &editor = *window.MainText();
-    const qsizetype line = lineInLastBlock(window);
+    const qsizetype line = lineInLastBlock(window.Blocks(), *window.MainText(), 3);
     const int lineNo = editor.lineFromChar(line);
     LineChange out;
     out.move = medianMs(

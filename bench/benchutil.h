@@ -1,8 +1,10 @@
 #pragma once
 
-// What the benchmarks share: the median of several runs, in milliseconds, and the
-// sample sheets they run on.
+// What the benchmarks share: the median of several runs, in milliseconds, the sample
+// sheets they run on, and a place in a sheet to move the caret from.
 
+#include "blocks/root.h"
+#include "editor/richedit.h"
 #include "support/files.h"
 
 #include <QByteArray>
@@ -51,6 +53,23 @@ inline QStringList sampleSheets()
     if (sheets.isEmpty())
         std::fprintf(stderr, "no sheets in %s/css\n", qPrintable(corpusDir()));
     return sheets;
+}
+
+// The offset of a line start inside the last block of the sheet that spans at least
+// `lines` lines, so that moving one line down from it stays inside the block; 0 when no
+// block is that long.
+inline qsizetype lineInLastBlock(const Root &blocks, const RichEdit &editor, int lines)
+{
+    for (qsizetype i = blocks.Count(); i >= 1; --i) {
+        const ItmClass &b = blocks.Item(i);
+        if (b.Ends() == 0)
+            continue;
+        const int first = editor.lineFromChar(b.Begins());
+        const int last = editor.lineFromChar(b.Ends() - 1);
+        if (last - first >= lines)
+            return editor.lineIndex(first + 1);
+    }
+    return 0;
 }
 
 } // namespace sheetsmith::bench

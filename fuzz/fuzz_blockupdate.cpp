@@ -36,12 +36,6 @@ QString nodes(const SelectorTreeModel &model)
     return out.join(u' ');
 }
 
-QString consumeText(FuzzedDataProvider &input, size_t maxBytes)
-{
-    const std::string bytes = input.ConsumeRandomLengthString(maxBytes);
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

@@ -110,12 +110,6 @@ void checkPositions(const TextModel &model)
     FUZZ_REQUIRE(model.lineOfQtPosition(-1) == 0 && model.lineOfQtPosition(qtLength + 1) == last, t);
 }
 
-QString consumeText(FuzzedDataProvider &input, size_t maxBytes)
-{
-    const std::string bytes = input.ConsumeRandomLengthString(maxBytes);
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

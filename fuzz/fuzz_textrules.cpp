@@ -24,12 +24,6 @@ using namespace sheetsmith::fuzz;
 
 namespace {
 
-QString consumeText(FuzzedDataProvider &input, size_t maxBytes)
-{
-    const std::string bytes = input.ConsumeRandomLengthString(maxBytes);
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
 bool isSixUpperHexDigits(const QString &s)
 {
     if (s.size() != 6)

@@ -7,11 +7,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace sheetsmith::fuzz {
 
@@ -55,6 +58,13 @@ inline QByteArray shown(const QString &text, qsizetype limit = 400)
 inline QString utf8Text(const std::uint8_t *data, std::size_t size)
 {
     return QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// The next text of at most maxBytes bytes of the input, read as UTF-8.
+inline QString consumeText(FuzzedDataProvider &input, std::size_t maxBytes)
+{
+    const std::string bytes = input.ConsumeRandomLengthString(maxBytes);
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
 } // namespace sheetsmith::fuzz

@@ -46,9 +46,10 @@ struct EncodedDocument
 };
 
 // Files larger than this are refused before they are read. No style sheet comes near
-// it (the largest samples are about 2 MB), and the editor needs some fifty times a
-// sheet's size in memory: 32 MB takes about 1.7 GB, where a sheet of several hundred
-// megabytes would exhaust the memory of most machines.
+// it (the largest samples are about 2 MB), and the editor needs some thirty times a
+// sheet's size in memory at its peak, most of it Qt's own text layout: 50 MB takes
+// about 1.4 GB, where a sheet of several hundred megabytes would exhaust the memory of
+// most machines.
 inline constexpr qint64 MaxDocumentFileMegabytes = 64;
 inline constexpr qint64 MaxDocumentFileSize = MaxDocumentFileMegabytes * 1024 * 1024;
 

@@ -7,6 +7,7 @@
 #include "blocks/selectortree.h"
 #include "blocks/selectortreemodel.h"
 #include "settings/settingsstore.h"
+#include "support/blocklists.h"
 #include "support/files.h"
 #include "support/windowfixture.h"
 
@@ -26,14 +27,6 @@
 using namespace sheetsmith;
 
 namespace {
-
-QStringList listed(const Root &blocks)
-{
-    QStringList out;
-    for (const ItmClass &b : blocks)
-        out << QStringLiteral("%1|%2|%3|%4").arg(b.ID(), b.Kind()).arg(b.Begins()).arg(b.Ends());
-    return out;
-}
 
 QStringList nodes(const SelectorTree &tree)
 {
@@ -341,9 +334,9 @@ void TestCaretTracking::blocksAndTreeFollowEditsAsARescanWould()
 
         Root scanned;
         ScanBlocks(m_editor->model(), ElementNames(), scanned);
-        const QStringList expected = listed(scanned);
-        if (listed(m_window->Blocks()) != expected)
-            QCOMPARE(listed(m_window->Blocks()), expected);
+        const QStringList expected = describeBlocks(scanned);
+        if (describeBlocks(m_window->Blocks()) != expected)
+            QCOMPARE(describeBlocks(m_window->Blocks()), expected);
         SelectorTree filled;
         filled.FillTree(scanned);
         if (nodes(*m_window->Tv()) != nodes(filled))

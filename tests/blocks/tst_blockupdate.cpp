@@ -1,5 +1,6 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
+#include "support/blocklists.h"
 #include "support/files.h"
 #include "support/literalrules.h"
 #include "text/editedrange.h"
@@ -12,20 +13,6 @@ using namespace sheetsmith;
 
 namespace {
 
-QStringList describe(const Root &blocks)
-{
-    QStringList out;
-    for (const ItmClass &b : blocks)
-        out << literal::describe({b.ID(), b.Kind(), b.Begins(), b.Ends()});
-    return out;
-}
-
-QStringList rescanned(const TextModel &model)
-{
-    Root blocks;
-    ScanBlocks(model, ElementNames(), blocks);
-    return describe(blocks);
-}
 
 // Replaces `removed` characters at the CR LF offset `from` by `added` (CR LF breaks),
 // as the editor's document reports such an edit.
@@ -112,7 +99,7 @@ void TestBlockUpdate::updateGivesWhatARescanGives()
     for (const Edit &e : edits)
         edited.add(edit(model, e.from, e.removed, e.added));
     UpdateBlocks(model, ElementNames(), blocks, edited);
-    QCOMPARE(describe(blocks), rescanned(model));
+    QCOMPARE(describeBlocks(blocks), scannedBlocks(model));
 }
 
 void TestBlockUpdate::updateOfSamplesAfterRandomEdits_data()
@@ -147,9 +134,9 @@ void TestBlockUpdate::updateOfSamplesAfterRandomEdits()
             edited.add(edit(model, from, to - from, added));
         }
         UpdateBlocks(model, ElementNames(), blocks, edited);
-        const QStringList expected = rescanned(model);
-        if (describe(blocks) != expected)
-            QCOMPARE(describe(blocks), expected); // shows the first difference
+        const QStringList expected = scannedBlocks(model);
+        if (describeBlocks(blocks) != expected)
+            QCOMPARE(describeBlocks(blocks), expected); // shows the first difference
     }
 }
 
@@ -170,7 +157,7 @@ void TestBlockUpdate::typingInsideABlockReplacesFewBlocks()
     QCOMPARE(splice.first, 1000);
     QVERIFY2(splice.removed <= 2 && splice.added == splice.removed,
              qPrintable(QStringLiteral("%1 removed, %2 added").arg(splice.removed).arg(splice.added)));
-    QCOMPARE(describe(blocks), rescanned(model));
+    QCOMPARE(describeBlocks(blocks), scannedBlocks(model));
 }
 
 void TestBlockUpdate::splicesInARowComposeIntoOne_data()
@@ -227,7 +214,7 @@ void TestBlockUpdate::rootSpliceMovesLaterBlocksAndTheirKeys()
     std::vector<ItmClass> added{{QStringLiteral("x"), QStringLiteral("ID"), 3, 0},
                                 {QStringLiteral("y"), QStringLiteral("ID"), 6, 4}};
     root.Splice(0, 1, std::move(added), 2);
-    QCOMPARE(describe(root),
+    QCOMPARE(describeBlocks(root),
              QStringList({"x|ID|0|3", "y|ID|4|6", "b|Class|12|0", "c|Class|22|27"}));
     QVERIFY_THROWS_EXCEPTION(Root::Error, root.Item(QStringLiteral("ka")));
     QCOMPARE(root.Item(QStringLiteral("kb")).ID(), QStringLiteral("b"));
@@ -236,7 +223,7 @@ void TestBlockUpdate::rootSpliceMovesLaterBlocksAndTheirKeys()
     QCOMPARE(root.Item(QStringLiteral("kc")).Begins(), 22);
     // A range reaching past the list is cut to it.
     root.Splice(2, 5, {}, 0);
-    QCOMPARE(describe(root), QStringList({"x|ID|0|3", "y|ID|4|6"}));
+    QCOMPARE(describeBlocks(root), QStringList({"x|ID|0|3", "y|ID|4|6"}));
 }
 
 QTEST_APPLESS_MAIN(TestBlockUpdate)

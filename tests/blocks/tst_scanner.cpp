@@ -1,5 +1,6 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
+#include "support/blocklists.h"
 #include "support/files.h"
 #include "support/literalrules.h"
 #include "text/commentmarkers.h"
@@ -11,20 +12,9 @@ using namespace sheetsmith;
 
 namespace {
 
-// One block as "ID|Kind|Begins|Ends", so a failing comparison shows the whole block.
-QStringList describe(const Root &blocks)
-{
-    QStringList out;
-    for (const ItmClass &b : blocks)
-        out << literal::describe({b.ID(), b.Kind(), b.Begins(), b.Ends()});
-    return out;
-}
-
 QStringList scan(const QString &text, const QStringList &names = ElementNames())
 {
-    Root blocks;
-    ScanBlocks(TextModel(text), names, blocks);
-    return describe(blocks);
+    return scannedBlocks(TextModel(text), names);
 }
 
 } // namespace
@@ -153,7 +143,7 @@ void TestScanner::scanClearsTheListFirst()
     Root blocks;
     blocks.Add(QStringLiteral("old"), QStringLiteral("Class"), 99, 50, QStringLiteral("k"));
     ScanBlocks(TextModel(QStringLiteral("p {}")), ElementNames(), blocks);
-    QCOMPARE(describe(blocks), QStringList{"p|Element|0|4"});
+    QCOMPARE(describeBlocks(blocks), QStringList{"p|Element|0|4"});
     ScanBlocks(TextModel(QString()), ElementNames(), blocks);
     QCOMPARE(blocks.Count(), 0);
 }
@@ -261,7 +251,7 @@ void TestScanner::scanMatchesLiteralRulesOnCorpus()
     ScanBlocks(model, ElementNames(), blocks);
     const QStringList expected = literal::describe(literal::scan(model.text(), ElementNames()));
     QVERIFY(!expected.isEmpty());
-    QCOMPARE(describe(blocks), expected);
+    QCOMPARE(describeBlocks(blocks), expected);
 }
 
 QTEST_APPLESS_MAIN(TestScanner)
