@@ -31,7 +31,10 @@ struct Opened
     double fontSize = 0;
 };
 
-Opened openByDocumentPass(const QString &text, bool commentOpenBefore, const SyntaxColours &colours)
+// Opens text in a new editor one way or the other, after a sheet that left a comment
+// open when commentOpenBefore: by setting it and colouring the whole document over its
+// RTF form, or as a new text coloured from the plain text.
+Opened open(const QString &text, bool commentOpenBefore, const SyntaxColours &colours, bool asNewText)
 {
     RichEdit edit;
     edit.setEditorFont(QStringLiteral("Mono;{x}"), 10.3);
@@ -40,24 +43,25 @@ Opened openByDocumentPass(const QString &text, bool commentOpenBefore, const Syn
         edit.setText(QStringLiteral("/*"));
         colouriser.ColourDocument(edit);
     }
-    edit.setText(text);
-    colouriser.ColourDocument(edit);
+    if (asNewText) {
+        colouriser.ColourNewText(edit, text);
+        if (edit.text() != TextModel::toCrLf(text))
+            return {};
+    } else {
+        edit.setText(text);
+        colouriser.ColourDocument(edit);
+    }
     return {editorColourCodes(edit), colouriser.CommentOpen(), edit.fontName(), edit.fontSize()};
+}
+
+Opened openByDocumentPass(const QString &text, bool commentOpenBefore, const SyntaxColours &colours)
+{
+    return open(text, commentOpenBefore, colours, false);
 }
 
 Opened openAsNewText(const QString &text, bool commentOpenBefore, const SyntaxColours &colours)
 {
-    RichEdit edit;
-    edit.setEditorFont(QStringLiteral("Mono;{x}"), 10.3);
-    Colouriser colouriser = testColouriser(colours);
-    if (commentOpenBefore) {
-        edit.setText(QStringLiteral("/*"));
-        colouriser.ColourDocument(edit);
-    }
-    colouriser.ColourNewText(edit, text);
-    if (edit.text() != TextModel::toCrLf(text))
-        return {};
-    return {editorColourCodes(edit), colouriser.CommentOpen(), edit.fontName(), edit.fontSize()};
+    return open(text, commentOpenBefore, colours, true);
 }
 
 } // namespace
