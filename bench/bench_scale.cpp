@@ -20,6 +20,7 @@
 //   bench_scale --quick         without the 50 MB sheet
 //   bench_scale --memory        the peak memory alone
 //   bench_scale --long-line     the line changes on the minified sample alone
+//   bench_scale --big-caret     the caret line changes on the 50 MB sheet alone (to profile)
 //   bench_scale --peak open|plain <sheet>    (used by the above: one process per figure)
 
 #include "benchutil.h"
@@ -255,6 +256,7 @@ int main(int argc, char **argv)
     const bool quick = argc > 1 && qstrcmp(argv[1], "--quick") == 0;
     const bool memoryOnly = argc > 1 && qstrcmp(argv[1], "--memory") == 0;
     const bool longLineOnly = argc > 1 && qstrcmp(argv[1], "--long-line") == 0;
+    const bool bigCaretOnly = argc > 1 && qstrcmp(argv[1], "--big-caret") == 0;
     bench::preferOffscreenPlatform();
     QApplication app(argc, argv);
     QTemporaryDir dir;
@@ -277,6 +279,17 @@ int main(int argc, char **argv)
     window.showWindow();
     settle();
     RichEdit &editor = *window.MainText();
+
+    if (bigCaretOnly) {
+        const QString big = writeBigSheet(dir.path(), kBigSheetBytes);
+        window.OpenDocument(QFileInfo(big).fileName(), big);
+        settle();
+        const LineChange large = lineChange(window, 25);
+        printRow("caret line change, 50 MB sheet", large.move);
+        printRow("caret line change after typing, 50 MB sheet", large.typed);
+        printRow("caret line change after a \"{\" typed, 50 MB sheet", large.rule);
+        return 0;
+    }
 
     // Caret line changes in the 2 MB sample.
     if (!longLineOnly) {

@@ -270,6 +270,12 @@ void ScanBlocks(const TextModel &model, const QStringList &elementNames, Root &b
 
 BlockSplice BlockSplice::then(const BlockSplice &next) const
 {
+    // A splice that changes nothing takes nothing in, wherever it stands: a change at
+    // the end of a long list stays as small as it is.
+    if (removed == 0 && added == 0)
+        return next;
+    if (next.removed == 0 && next.added == 0)
+        return *this;
     // In the list between the two, everything from the start of either change to the
     // end of both is taken as changed.
     const qsizetype start = std::min(first, next.first);

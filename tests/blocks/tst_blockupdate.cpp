@@ -49,6 +49,7 @@ private slots:
     void typingInsideABlockReplacesFewBlocks();
     void splicesInARowComposeIntoOne_data();
     void splicesInARowComposeIntoOne();
+    void aSpliceThatChangesNothingTakesNothingIn();
     void rootSpliceMovesLaterBlocksAndTheirKeys();
 };
 
@@ -202,6 +203,19 @@ void TestBlockUpdate::splicesInARowComposeIntoOne()
     QCOMPARE(start.size() - both.removed + both.added, stepwise.size());
     QCOMPARE(start.mid(0, both.first), stepwise.mid(0, both.first));
     QCOMPARE(start.mid(both.first + both.removed), stepwise.mid(both.first + both.added));
+}
+
+void TestBlockUpdate::aSpliceThatChangesNothingTakesNothingIn()
+{
+    // The tree is told what changed since it was last brought up to date, starting from
+    // "nothing" at the list's start: an edit near the end of a long sheet must not
+    // become a change of every block before it.
+    const auto same = [](const BlockSplice &a, const BlockSplice &b) {
+        return a.first == b.first && a.removed == b.removed && a.added == b.added;
+    };
+    QVERIFY(same(BlockSplice{}.then({9000, 1, 2}), {9000, 1, 2}));
+    QVERIFY(same(BlockSplice{40, 3, 1}.then({7, 0, 0}), {40, 3, 1}));
+    QVERIFY(same(BlockSplice{}.then({}), {}));
 }
 
 void TestBlockUpdate::rootSpliceMovesLaterBlocksAndTheirKeys()
