@@ -2,7 +2,8 @@
 // the same text (the floor no program on this toolkit goes under):
 //  - a caret line change in the 2 MB sample and in a 50 MB sheet, until the window is
 //    idle again (the view's delayed layout and the repaint included), with and without
-//    a character typed on the line left;
+//    a character typed on the line left; after a "{" typed (a new rule), on the 50 MB
+//    sheet beside a plain tree view of as many rows taking one more;
 //  - a line change off and onto the longest line of the minified sample;
 //  - a paste of the whole 2 MB sample at the end of itself, until idle, beside a plain
 //    editor's setPlainText of that text;
@@ -27,6 +28,8 @@
 
 #include "app/form1.h"
 #include "blocks/root.h"
+#include "blocks/selectortree.h"
+#include "blocks/selectortreemodel.h"
 #include "editor/richedit.h"
 #include "settings/settingsstore.h"
 
@@ -37,11 +40,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QStandardItemModel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +129,32 @@ struct PlainEditor
         settle();
     }
 };
+
+// Qt's own cost of a new rule in the selector tree: one row inserted into a plain tree
+// view holding `rows` expanded rows, until idle.
+double plainTreeInsertMs(int rows)
+{
+    QStandardItemModel model;
+    auto *group = new QStandardItem(QStringLiteral("Classes"));
+    QList<QStandardItem *> children;
+    children.reserve(rows);
+    for (int i = 0; i < rows; ++i)
+        children << new QStandardItem(QStringLiteral(".c%1").arg(i));
+    group->appendRows(children);
+    model.appendRow(group);
+    QTreeView view;
+    view.setUniformRowHeights(true);
+    view.setModel(&model);
+    view.expandAll();
+    view.resize(300, 600);
+    view.show();
+    settle();
+    int n = 0;
+    return medianMs(7, [&] {
+        group->insertRow(rows - 10, new QStandardItem(QStringLiteral(".new%1").arg(++n)));
+        settle();
+    });
+}
 
 double plainShowMs(const QString &text)
 {
@@ -287,7 +318,8 @@ int main(int argc, char **argv)
         const LineChange large = lineChange(window, 25);
         printRow("caret line change, 50 MB sheet", large.move);
         printRow("caret line change after typing, 50 MB sheet", large.typed);
-        printRow("caret line change after a \"{\" typed, 50 MB sheet", large.rule);
+        printRow("caret line change after a \"{\" typed, 50 MB sheet", large.rule,
+                 plainTreeInsertMs(window.Tv()->selectorModel()->nodeCount()));
         return 0;
     }
 
@@ -376,7 +408,8 @@ int main(int argc, char **argv)
         const LineChange large = lineChange(window, 7);
         printRow("caret line change, 50 MB sheet", large.move);
         printRow("caret line change after typing, 50 MB sheet", large.typed);
-        printRow("caret line change after a \"{\" typed, 50 MB sheet", large.rule);
+        printRow("caret line change after a \"{\" typed, 50 MB sheet", large.rule,
+                 plainTreeInsertMs(window.Tv()->selectorModel()->nodeCount()));
         window.OpenDocument(QStringLiteral("small"), sample(QStringLiteral("normalize.css")));
         settle();
 
