@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace sheetsmith {
 
@@ -40,7 +41,7 @@ void Colouriser::ColourDocument(RichEdit &editor)
     editor.setTextRTF(ColourRtfText(editor.textRTF(), m_colourTable, m_commentOpen));
 }
 
-void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
+void Colouriser::ColourNewText(RichEdit &editor, QString text)
 {
     const ColouringScope scope(editor);
     const QString fontName = RtfFontName(editor.fontName());
@@ -55,10 +56,10 @@ void Colouriser::ColourNewText(RichEdit &editor, const QString &text)
         editor.setTextRTF(ColourRtfText(writeRtf(plain), m_colourTable, m_commentOpen));
         return;
     }
-    const QString crLf = TextModel::toCrLf(text);
-    const std::vector<quint8> entries = DocumentColourEntries(crLf, m_commentOpen);
-    editor.setColouredText(crLf, entries, std::vector<ColourValue>(table->begin(), table->end()), fontName,
-                           halfPoints);
+    const QString crLf = TextModel::toCrLf(std::exchange(text, QString()));
+    std::vector<quint8> entries = DocumentColourEntries(crLf, m_commentOpen);
+    editor.setColouredText(crLf, std::move(entries), std::vector<ColourValue>(table->begin(), table->end()),
+                           fontName, halfPoints);
 }
 
 void Colouriser::ColourLine(QString &line, qsizetype start, const QString &mode, RichEdit *editor)

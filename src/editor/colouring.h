@@ -50,8 +50,10 @@ public:
     // that setting the text and colouring the document give. The rewrite of the RTF is
     // followed on the text itself (DocumentColourEntries) and the editor takes text and
     // colours at once, without an RTF form of the whole sheet; only a colour table the
-    // settings made in another form than plain colour words goes the RTF way.
-    void ColourNewText(RichEdit &editor, const QString &text);
+    // settings made in another form than plain colour words goes the RTF way. A text
+    // handed over (moved in) is let go as soon as its CR LF form is made, so a large
+    // sheet is not held twice while the editor lays it out.
+    void ColourNewText(RichEdit &editor, QString text);
 
     // mode "RTF": rewrites one line of the editor's RTF in place (start only has to be
     // non-zero; editor is not used). mode "Text": recolours the editor line `line`,

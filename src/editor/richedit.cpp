@@ -233,7 +233,7 @@ void RichEdit::replaceAll(const QString &text, bool coloured)
     emit textEdited(0, oldLength, m_model.length());
 }
 
-void RichEdit::setColouredText(const QString &text, const std::vector<quint8> &colourIndexes,
+void RichEdit::setColouredText(const QString &text, std::vector<quint8> colourIndexes,
                                const std::vector<ColourValue> &palette, const QString &fontName,
                                int fontHalfPoints)
 {
@@ -244,6 +244,7 @@ void RichEdit::setColouredText(const QString &text, const std::vector<quint8> &c
         m_fontSize = fontHalfPoints / 2.0;
     applyFont();
     m_colours.assignIndexed(colourIndexes, palette);
+    std::vector<quint8>().swap(colourIndexes);
     m_typingColour.reset();
     if (text == m_model.text()) {
         // Only colours and font change: the document is not touched.

@@ -99,8 +99,8 @@ public:
     // What setTextRTF does with RTF holding this text in these colours and this font
     // (an empty name or a size of 0 keeps the editor's), without the RTF: each
     // character of the text's Qt form (a break is one) takes the palette entry its
-    // index names.
-    void setColouredText(const QString &text, const std::vector<quint8> &colourIndexes,
+    // index names. The indexes are let go once the colour layer holds them.
+    void setColouredText(const QString &text, std::vector<quint8> colourIndexes,
                          const std::vector<ColourValue> &palette, const QString &fontName, int fontHalfPoints);
     // The selection as RTF; writing replaces the selection with the RTF's text in its
     // colours as one undo step (input that is not RTF changes nothing).
