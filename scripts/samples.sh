@@ -51,8 +51,8 @@ if [ "$mode" = fetch ]; then
   stale=()
   while IFS=$'\t' read -r file package version path licence sha; do
     valid "$file" "$sha" && continue
-    spec="$package@$version"
-    [[ " ${stale[*]-} " == *" $spec "* ]] || stale+=("$spec")
+    package_ref="$package@$version"
+    [[ " ${stale[*]-} " == *" $package_ref "* ]] || stale+=("$package_ref")
   done < <(rows)
 
   if [ ${#stale[@]} -gt 0 ]; then
@@ -62,19 +62,19 @@ if [ "$mode" = fetch ]; then
     fi
     scratch="$(mktemp -d)"
     trap 'rm -rf "$scratch"' EXIT
-    for spec in "${stale[@]}"; do
-      echo "samples: fetching $spec"
-      unpacked="$scratch/$(echo "$spec" | tr '/@' '__')"
+    for package_ref in "${stale[@]}"; do
+      echo "samples: fetching $package_ref"
+      unpacked="$scratch/$(echo "$package_ref" | tr '/@' '__')"
       mkdir -p "$unpacked"
-      (cd "$scratch" && npm pack --silent --pack-destination "$unpacked" "$spec" >/dev/null)
+      (cd "$scratch" && npm pack --silent --pack-destination "$unpacked" "$package_ref" >/dev/null)
       tarball=("$unpacked"/*.tgz)
       tar -xzf "${tarball[0]}" -C "$unpacked"
       # npm tarballs hold one top folder, usually package/.
       top=("$unpacked"/*/)
       while IFS=$'\t' read -r file package version path licence sha; do
-        [ "$package@$version" = "$spec" ] || continue
+        [ "$package@$version" = "$package_ref" ] || continue
         if [ ! -f "${top[0]}$path" ]; then
-          echo "samples: $spec has no $path (for $file)" >&2
+          echo "samples: $package_ref has no $path (for $file)" >&2
           exit 1
         fi
         mkdir -p "$(dirname "$dir/$file")"
