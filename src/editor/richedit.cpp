@@ -33,6 +33,20 @@ QString toQtForm(QStringView crLf)
     return out;
 }
 
+// How many characters two texts share at their start, and then, of what is left, at
+// their end: what lies between is what changed.
+std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
+{
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && a[prefix] == b[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+        ++suffix;
+    return {prefix, suffix};
+}
+
 } // namespace
 
 RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(document(), &m_colours)
@@ -90,14 +104,7 @@ void RichEdit::onContentsChange(int position, int removed, int added)
 
     // Narrow the change to what really differs, so that colours of characters that
     // were only reported, not replaced, stay.
-    qsizetype prefix = 0;
-    const qsizetype shorter = std::min(removedText.size(), addedText.size());
-    while (prefix < shorter && removedText[prefix] == addedText[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-           && removedText[removedText.size() - 1 - suffix] == addedText[addedText.size() - 1 - suffix])
-        ++suffix;
+    const auto [prefix, suffix] = commonEnds(removedText, addedText);
     const qsizetype changePos = pos + prefix;
     const qsizetype changeRemoved = rem - prefix - suffix;
     const qsizetype changeAdded = add - prefix - suffix;
@@ -128,14 +135,7 @@ void RichEdit::rebuildFromDocument()
     const QString newText = document()->toRawText();
     const QString oldText = toQtForm(m_model.text());
     // Colours of the unchanged start and end stay; the middle is treated as typed.
-    const qsizetype shorter = std::min(oldText.size(), newText.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && oldText[prefix] == newText[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-           && oldText[oldText.size() - 1 - suffix] == newText[newText.size() - 1 - suffix])
-        ++suffix;
+    const auto [prefix, suffix] = commonEnds(oldText, newText);
     if (m_colours.size() != oldText.size())
         m_colours.reset(oldText.size());
     m_colours.replace(prefix, oldText.size() - prefix - suffix, newText.size() - prefix - suffix,
