@@ -40,8 +40,6 @@ public:
     QString path() const { return m_path; }
     QString savedText() const { return m_savedText; }
     FileFormat format() const { return m_format; }
-    // The file as this document last read or wrote it; nothing known when untitled.
-    DiskState diskState() const { return m_disk; }
     // The editor's text differs from the text last opened or saved.
     bool isModified() const;
 
