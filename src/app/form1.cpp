@@ -142,6 +142,7 @@ void Form1::buildCommands()
         {QStringLiteral("SaveAs"), [this] { SaveAs(); }},
         {QStringLiteral("Exit"), [this] { close(); }},
         {QStringLiteral("Undo"), [this] { m_mainText->undo(); }},
+        {QStringLiteral("Redo"), [this] { m_mainText->redo(); }},
         {QStringLiteral("Cut"), [&edit] { edit.Cut(); }},
         {QStringLiteral("Copy"), [&edit] { edit.Copy(); }},
         {QStringLiteral("Paste"), [&edit] { edit.Paste(); }},

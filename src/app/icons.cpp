@@ -145,6 +145,7 @@ QIcon menuIcon(const QString &entryName)
         {"mSaveAs", "document-save-as"},
         {"mExit", "application-exit"},
         {"mUndi", "edit-undo"},
+        {"mRedo", "edit-redo"},
         {"mCut", "edit-cut"},
         {"mCopy", "edit-copy"},
         {"mPaste", "edit-paste"},

@@ -63,6 +63,7 @@ MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
 
     menus.edit = addMenu(window, "mEdit", "Edit",
                          {{"mUndi", "Undo", "Undo"},
+                          {"mRedo", "Redo", "Redo"},
                           {"", "", ""},
                           {"mCut", "Cut\tCtrl+X", "Cut"},
                           {"mCopy", "Copy\tCtrl+C", "Copy"},

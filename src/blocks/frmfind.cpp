@@ -285,6 +285,8 @@ void FrmFind::cmdReplaceAllClick()
     qsizetype count = 0;
     if (!what.isEmpty()) {
         const ColouringScope colouring(*m_editor);
+        // The whole run is one undo step.
+        const UndoGroup step(*m_editor);
         qsizetype from = 0;
         while (m_editor->find(what, from, std::nullopt, options) >= 0) {
             ++count;

@@ -315,13 +315,32 @@ std::pair<qsizetype, qsizetype> RichEdit::insertOverSelection(const QString &tex
 {
     QTextCursor cursor = textCursor();
     const qsizetype start = cursor.selectionStart();
-    // An edit block of its own keeps the insertion from merging with the typing before
-    // or after it in the undo history.
-    cursor.beginEditBlock();
+    beginProgramEdit(cursor);
     cursor.insertText(text);
-    cursor.endEditBlock();
+    endProgramEdit(cursor);
     setTextCursor(cursor);
     return {start, cursor.position()};
+}
+
+void RichEdit::beginProgramEdit(QTextCursor &cursor)
+{
+    // An edit block of its own keeps the edit from merging with the typing before or
+    // after it in the undo history; inside a group whose step has begun, the edit goes
+    // into that step instead.
+    if (m_undoGroupDepth > 0 && m_undoGroupStarted)
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    m_undoStepsBefore = document()->availableUndoSteps();
+}
+
+void RichEdit::endProgramEdit(QTextCursor &cursor)
+{
+    cursor.endEditBlock();
+    // The group's step exists once an edit has added one: an edit that changed nothing
+    // leaves the history as it was, and the next edit must not join the author's typing.
+    if (m_undoGroupDepth > 0 && !m_undoGroupStarted)
+        m_undoGroupStarted = document()->availableUndoSteps() > m_undoStepsBefore;
 }
 
 void RichEdit::setSelText(const QString &text)

@@ -8,6 +8,7 @@
 
 #include <QPlainTextEdit>
 #include <QPoint>
+#include <QPointer>
 #include <QTextCursor>
 
 #include <optional>
@@ -16,6 +17,7 @@
 namespace sheetsmith {
 
 class ColouringScope;
+class UndoGroup;
 
 // The style-sheet editor. It offers its content in the program's text model: one
 // string with CR LF breaks and 0-based offsets counting both characters of a break,
@@ -75,8 +77,8 @@ public:
     void setSelLength(qsizetype length);
 
     QString selText() const;
-    // Replaces the selection, or inserts at the caret, as one undo step; the caret ends
-    // after the inserted text.
+    // Replaces the selection, or inserts at the caret, as one undo step (or as part of
+    // the open UndoGroup's step); the caret ends after the inserted text.
     void setSelText(const QString &text);
 
     // Colours the selection; with an empty selection, sets the colour of the next
@@ -189,6 +191,14 @@ private:
     class NotifyScope;
     friend class NotifyScope;
     friend class ColouringScope;
+    friend class UndoGroup;
+
+    // Opens an edit block of Qt's document for one program edit: the first edit made
+    // while an UndoGroup lives starts the group's undo step, the later ones join it.
+    // Each edit still ends its block at once, so the document reports every change as
+    // it happens and text() follows it.
+    void beginProgramEdit(QTextCursor &cursor);
+    void endProgramEdit(QTextCursor &cursor);
 
     struct TypingColour
     {
@@ -241,6 +251,11 @@ private:
     QString m_fontName;
     double m_fontSize = 10.0;
 
+    // The open UndoGroups, and whether their step holds an edit yet.
+    int m_undoGroupDepth = 0;
+    bool m_undoGroupStarted = false;
+    int m_undoStepsBefore = 0;
+
     bool m_inMouseMove = false;
     // The selection being dragged, kept as a cursor so that it follows edits.
     mutable QTextCursor m_dragSource;
@@ -268,6 +283,32 @@ public:
 private:
     RichEdit &m_editor;
     bool m_previous;
+};
+
+// Makes every change the program makes to an editor's text while it lives one undo
+// step, which one Undo takes back whole and one Redo gives back whole: a command that
+// edits in several places (Replace All, a drop that moves text) is one step like a
+// command that edits once. Groups nest; the outermost one closes the step. A group in
+// which nothing changed adds no step, and typing before or after it stays apart.
+class UndoGroup
+{
+public:
+    explicit UndoGroup(RichEdit &editor) : m_editor(&editor)
+    {
+        if (m_editor->m_undoGroupDepth++ == 0)
+            m_editor->m_undoGroupStarted = false;
+    }
+    ~UndoGroup()
+    {
+        if (m_editor)
+            --m_editor->m_undoGroupDepth;
+    }
+    UndoGroup(const UndoGroup &) = delete;
+    UndoGroup &operator=(const UndoGroup &) = delete;
+
+private:
+    // Watched: a command may end with the editor gone (the window closed under it).
+    QPointer<RichEdit> m_editor;
 };
 
 } // namespace sheetsmith

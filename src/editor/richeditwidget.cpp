@@ -189,6 +189,8 @@ void RichEdit::dropEvent(QDropEvent *event)
     }
     bool handled = false;
     const QPointer<RichEdit> alive(this);
+    // What the handler inserts and the removal of moved text below are one undo step.
+    const UndoGroup step(*this);
     emit dropped(event, &handled);
     if (!alive)
         return;
@@ -199,9 +201,9 @@ void RichEdit::dropEvent(QDropEvent *event)
     // The base class removes moved text only when it lands elsewhere; here it landed
     // in this editor through the handler, so the original goes now.
     if (ownDrag && event->dropAction() == Qt::MoveAction && m_dragSource.hasSelection()) {
-        m_dragSource.beginEditBlock();
+        beginProgramEdit(m_dragSource);
         m_dragSource.removeSelectedText();
-        m_dragSource.endEditBlock();
+        endProgramEdit(m_dragSource);
     }
     m_dragSource = QTextCursor();
 }
