@@ -30,6 +30,9 @@ EditorInput::~EditorInput() = default;
 
 void EditorInput::keyDown(QKeyEvent *event, bool *consumed)
 {
+    // A key the completion popup took is not the editor's.
+    if (*consumed)
+        return;
     // The keypad flag says where a key sits, not which modifiers are held.
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();

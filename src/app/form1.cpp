@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/editorcompleter.h"
 #include "app/editorinput.h"
 #include "app/icons.h"
 #include "app/selectortreecommands.h"
@@ -111,6 +112,11 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
                          mainToolbarIcon, run);
     m_treeCommands = new SelectorTreeCommands(*m_tv, *m_mainText, *m_tracker, *m_panels,
                                               findChild<QAction *>(QStringLiteral("TbP_Delete")), this);
+    // Made before the editor's own input rules, so that the keys of an open popup
+    // reach it first.
+    m_completer = new EditorCompleter(
+        *m_mainText, m_catalogue,
+        [this] { return m_settings.read(keys::editor::Section, keys::editor::Complete) != QLatin1String("0"); }, this);
     m_input = new EditorInput(
         *m_mainText, m_menus.edit, [this](const QString &key) { runCommand(key); },
         [this](const QString &path) { OpenDocument(QFileInfo(path).fileName(), path); }, this);
@@ -124,7 +130,7 @@ Form1::~Form1()
 {
     // The editor outlives this window's own members while Qt deletes the children; it
     // must not reach the handlers of a half-destroyed window.
-    for (QObject *receiver : std::initializer_list<QObject *>{this, m_tracker, m_input, m_inspector}) {
+    for (QObject *receiver : std::initializer_list<QObject *>{this, m_tracker, m_completer, m_input, m_inspector}) {
         if (receiver)
             disconnect(m_mainText, nullptr, receiver, nullptr);
     }
@@ -258,6 +264,19 @@ void Form1::buildStatusBar()
     m_stBar->addWidget(m_panel1, 1);
     m_stBar->addWidget(m_panel2);
     connect(m_tracker, &CaretTracker::statusChanged, m_panel2, &QLabel::setText);
+    // While the completion popup shows a property, the first panel describes it; then
+    // it says again what it said before.
+    connect(m_completer, &EditorCompleter::described, m_panel1, [this](const QString &text) {
+        if (!text.isEmpty()) {
+            if (!m_panel1->property("describing").toBool())
+                m_panel1->setProperty("textBefore", m_panel1->text());
+            m_panel1->setProperty("describing", true);
+            m_panel1->setText(text);
+        } else if (m_panel1->property("describing").toBool()) {
+            m_panel1->setProperty("describing", false);
+            m_panel1->setText(m_panel1->property("textBefore").toString());
+        }
+    });
 }
 
 QString Form1::caretStatusText() const

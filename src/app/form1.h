@@ -29,6 +29,7 @@ namespace sheetsmith {
 
 class CdlgEx;
 class EditCommands;
+class EditorCompleter;
 class EditorInput;
 class FrmPreview;
 class NewSelectorPanels;
@@ -168,6 +169,7 @@ private:
     CaretTracker *m_tracker = nullptr;
     NewSelectorPanels *m_panels = nullptr;
     SelectorTreeCommands *m_treeCommands = nullptr;
+    EditorCompleter *m_completer = nullptr;
     EditorInput *m_input = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     PropertyInspector *m_inspector = nullptr; // a child of the property list

@@ -34,6 +34,8 @@ inline constexpr QLatin1String Comments{"Comments"};
 inline constexpr QLatin1String LSelectors{"LSelectors"};
 inline constexpr QLatin1String LBrackets{"LBrackets"};
 inline constexpr QLatin1String LComments{"LComments"};
+// "1" or "0": offer property names and keywords while typing; missing means on.
+inline constexpr QLatin1String Complete{"Complete"};
 } // namespace editor
 
 // The preview window, its pages and the external browsers.

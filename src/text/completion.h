@@ -1,0 +1,46 @@
+#pragma once
+
+#include "text/commentmarkers.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace sheetsmith {
+
+// What the editor may offer to complete at the caret, decided from the text alone.
+//
+// A property name is offered where a declaration begins: the caret stands at the end
+// of a word of letters and hyphens, and before that word (blanks, line breaks and
+// comments aside) comes the "{" of a rule or a ";" inside one. A keyword is offered
+// where a value begins: before the word come ":" and a property name at the start of
+// a declaration. Nothing is offered in a comment, outside blocks (a selector, an
+// at-rule's statement or the block of @media, whose content is rules), after a value
+// has begun (a blank or any other character in the value before the word), or in the
+// middle of a word. When in doubt the answer is None: completion must never take a key
+// the author meant for the text.
+struct CompletionContext
+{
+    enum Kind { None, Property, Value };
+    Kind kind = None;
+    // The 0-based offset and the text of the word before the caret that a chosen
+    // entry replaces (empty right after a property name's ": ").
+    qsizetype wordStart = 0;
+    QString word;
+    // For Value: the declaration's property name, in lower case.
+    QString property;
+};
+
+// markers are the comment markers of text (FindCommentMarkers). The cost grows with
+// the declaration block around the caret, not with the whole text.
+CompletionContext CompletionContextAt(QStringView text, const CommentMarkerPositions &markers, qsizetype caret);
+
+// The names that begin with prefix (ignoring case), the most fitting first: the
+// shortest completion first, then in alphabetical order.
+QStringList PropertyCandidates(const QStringList &names, QStringView prefix);
+// The keywords of a value list ("left|right|<length>") that begin with prefix
+// (ignoring case), in the list's order; placeholders in angle brackets and a list
+// without "|" (a hint, not keywords) give none.
+QStringList KeywordCandidates(const QString &valueList, QStringView prefix);
+
+} // namespace sheetsmith
