@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/commandactions.h"
 #include "app/editorcompleter.h"
 #include "app/editorinput.h"
 #include "app/icons.h"
@@ -85,8 +86,16 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
         m_mainText->setFocus();
     });
     buildCommands();
-    const CommandRunner run = [this](const QString &key) { runCommand(key); };
-    m_menus = buildMainMenus(*this, run);
+    m_menus = buildMainMenus(*this, *m_commands);
+    m_tbP = buildCommandToolbar(QStringLiteral("TbP"), QStringLiteral("Selector toolbar"), m_frame1, QStringLiteral("TbP_"),
+                         {{"Refresh", "Refresh", 1},
+                          {nullptr, nullptr, 0},
+                          {"NElement", "New Element", 2},
+                          {"NClass", "New Class", 3},
+                          {"NID", "New ID", 4},
+                          {nullptr, nullptr, 0},
+                          {"Delete", "Delete selected selector", 5}},
+                         selectorIcon, *m_commands);
     m_tbM = buildCommandToolbar(QStringLiteral("TbM"), QStringLiteral("Main toolbar"), m_surface, QStringLiteral("TbM_"),
                          {{"New", "New File", 1},
                           {"Open", "Open a new file", 2},
@@ -109,9 +118,9 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
                           {"Test2", "Test current style sheet with browser two", 16},
                           {nullptr, nullptr, 0},
                           {"ShowPreview", "Show/Hide preview window", 17}},
-                         mainToolbarIcon, run);
+                         mainToolbarIcon, *m_commands);
     m_treeCommands = new SelectorTreeCommands(*m_tv, *m_mainText, *m_tracker, *m_panels,
-                                              findChild<QAction *>(QStringLiteral("TbP_Delete")), this);
+                                              m_commands->action(QStringLiteral("Delete")), this);
     // Made before the editor's own input rules, so that the keys of an open popup
     // reach it first.
     m_completer = new EditorCompleter(
@@ -141,54 +150,63 @@ Form1::~Form1()
 void Form1::buildCommands()
 {
     EditCommands &edit = *m_editCommands;
-    m_commands = {
-        {QStringLiteral("New"), [this] { New(); }},
-        {QStringLiteral("Open"), [this] { Open(); }},
-        {QStringLiteral("Save"), [this] { Save(); }},
-        {QStringLiteral("SaveAs"), [this] { SaveAs(); }},
-        {QStringLiteral("Exit"), [this] { close(); }},
-        {QStringLiteral("Undo"), [this] { m_mainText->undo(); }},
-        {QStringLiteral("Redo"), [this] { m_mainText->redo(); }},
-        {QStringLiteral("Cut"), [&edit] { edit.Cut(); }},
-        {QStringLiteral("Copy"), [&edit] { edit.Copy(); }},
-        {QStringLiteral("Paste"), [&edit] { edit.Paste(); }},
-        {QStringLiteral("SelectAll"), [&edit] { edit.SelectAll(); }},
-        {QStringLiteral("Find"), [this] { FrmFind::showFor(this, *m_mainText); }},
-        {QStringLiteral("Indent"), [this, &edit] { edit.Indent(m_settings.tabWidth()); }},
-        {QStringLiteral("Outdent"), [this, &edit] { edit.Unindent(m_settings.tabWidth()); }},
-        {QStringLiteral("Comment"), [&edit] { edit.Comment(); }},
-        {QStringLiteral("NextBlock"), [&edit] { edit.NextBlock(); }},
-        {QStringLiteral("PrevBlock"), [&edit] { edit.PreviousBlock(); }},
-        {QStringLiteral("Test1"), [this] { PreviewWithBrowser(1); }},
-        {QStringLiteral("Test2"), [this] { PreviewWithBrowser(2); }},
-        {QStringLiteral("ShowPreview"), [this] { showHidePreview(); }},
-        {QStringLiteral("Validate"), [this] { WebLinks::ValidateWithW3C(this, m_mainText->text()); }},
-        {QStringLiteral("Settings"),
+    m_commands = new CommandActions(this);
+    const std::initializer_list<std::pair<const char *, std::function<void()>>> table = {
+        {"New", [this] { New(); }},
+        {"Open", [this] { Open(); }},
+        {"Save", [this] { Save(); }},
+        {"SaveAs", [this] { SaveAs(); }},
+        {"Exit", [this] { close(); }},
+        {"Undo", [this] { m_mainText->undo(); }},
+        {"Redo", [this] { m_mainText->redo(); }},
+        {"Cut", [&edit] { edit.Cut(); }},
+        {"Copy", [&edit] { edit.Copy(); }},
+        {"Paste", [&edit] { edit.Paste(); }},
+        {"SelectAll", [&edit] { edit.SelectAll(); }},
+        {"Find", [this] { FrmFind::showFor(this, *m_mainText); }},
+        {"Indent", [this, &edit] { edit.Indent(m_settings.tabWidth()); }},
+        {"Outdent", [this, &edit] { edit.Unindent(m_settings.tabWidth()); }},
+        {"Comment", [&edit] { edit.Comment(); }},
+        {"NextBlock", [&edit] { edit.NextBlock(); }},
+        {"PrevBlock", [&edit] { edit.PreviousBlock(); }},
+        {"Test1", [this] { PreviewWithBrowser(1); }},
+        {"Test2", [this] { PreviewWithBrowser(2); }},
+        {"ShowPreview", [this] { showHidePreview(); }},
+        {"Validate", [this] { WebLinks::ValidateWithW3C(this, m_mainText->text()); }},
+        {"Settings",
          [this] {
              FrmOptions::showFor(this, m_settings, *m_mainText, m_colouriser, m_panel1,
                                  [this] { RefreshBrowserMenu(); });
          }},
-        {QStringLiteral("HomePage"), [this] { WebLinks::OpenHomePage(this); }},
-        {QStringLiteral("Css1Reference"), [this] { WebLinks::OpenCss1Reference(this); }},
-        {QStringLiteral("Report"), [this] { WebLinks::ReportErrors(this); }},
-        {QStringLiteral("About"), [this] { FrmAbout::showFor(this); }},
-        {QStringLiteral("Refresh"), [this] { m_tracker->refresh(); }},
-        {QStringLiteral("NElement"), [this] { m_panels->open(NewSelectorPanels::Kind::Element); }},
-        {QStringLiteral("NClass"), [this] { m_panels->open(NewSelectorPanels::Kind::Class); }},
-        {QStringLiteral("NID"), [this] { m_panels->open(NewSelectorPanels::Kind::ID); }},
-        {QStringLiteral("Delete"), [this] { m_treeCommands->deleteSelector(); }},
+        {"HomePage", [this] { WebLinks::OpenHomePage(this); }},
+        {"Css1Reference", [this] { WebLinks::OpenCss1Reference(this); }},
+        {"Report", [this] { WebLinks::ReportErrors(this); }},
+        {"About", [this] { FrmAbout::showFor(this); }},
+        {"Refresh", [this] { m_tracker->refresh(); }},
+        {"NElement", [this] { m_panels->open(NewSelectorPanels::Kind::Element); }},
+        {"NClass", [this] { m_panels->open(NewSelectorPanels::Kind::Class); }},
+        {"NID", [this] { m_panels->open(NewSelectorPanels::Kind::ID); }},
+        {"Delete", [this] { m_treeCommands->deleteSelector(); }},
     };
+    for (const auto &[key, handler] : table)
+        m_commands->add(QString::fromLatin1(key), handler);
     for (int i = 1; i <= 4; ++i)
-        m_commands.insert(QStringLiteral("Recent%1").arg(i), [this, i] { openRecent(i); });
+        m_commands->add(QStringLiteral("Recent%1").arg(i), [this, i] { openRecent(i); });
     for (int i = 1; i <= 10; ++i)
-        m_commands.insert(QStringLiteral("Browser%1").arg(i), [this, i] { PreviewWithBrowser(i); });
+        m_commands->add(QStringLiteral("Browser%1").arg(i), [this, i] { PreviewWithBrowser(i); });
+
+    // Undo and Redo are offered only when there is something to take back or give back.
+    QAction *undo = m_commands->action(QStringLiteral("Undo"));
+    QAction *redo = m_commands->action(QStringLiteral("Redo"));
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(m_mainText, &QPlainTextEdit::undoAvailable, undo, &QAction::setEnabled);
+    connect(m_mainText, &QPlainTextEdit::redoAvailable, redo, &QAction::setEnabled);
 }
 
 void Form1::runCommand(const QString &key)
 {
-    const auto command = m_commands.constFind(key);
-    if (command != m_commands.constEnd())
-        (*command)();
+    m_commands->run(key);
 }
 
 // ---- Panes ----
@@ -199,15 +217,6 @@ void Form1::buildLeftPane()
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setCursor(Qt::ArrowCursor);
     m_lbl1 = makeCaptionBar(QStringLiteral("Lbl1"), QStringLiteral(" Selectors"), m_frame1);
-    m_tbP = buildCommandToolbar(QStringLiteral("TbP"), QStringLiteral("Selector toolbar"), m_frame1, QStringLiteral("TbP_"),
-                         {{"Refresh", "Refresh", 1},
-                          {nullptr, nullptr, 0},
-                          {"NElement", "New Element", 2},
-                          {"NClass", "New Class", 3},
-                          {"NID", "New ID", 4},
-                          {nullptr, nullptr, 0},
-                          {"Delete", "Delete selected selector", 5}},
-                         selectorIcon, [this](const QString &key) { runCommand(key); });
 
     m_tv = new SelectorTree(m_frame1);
     m_tv->setObjectName(QStringLiteral("Tv"));

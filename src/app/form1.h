@@ -28,6 +28,7 @@ class QTreeWidget;
 namespace sheetsmith {
 
 class CdlgEx;
+class CommandActions;
 class EditCommands;
 class EditorCompleter;
 class EditorInput;
@@ -67,8 +68,10 @@ public:
     void showWindow();
 
     // Runs the command of a menu entry or toolbar button by its key ("New", "Cut",
-    // "NextBlock", "Test1", "NElement", ...); an unknown key does nothing.
+    // "NextBlock", "Test1", "NElement", ...); an unknown key or a disabled command does
+    // nothing.
     void runCommand(const QString &key);
+    const CommandActions &commands() const { return *m_commands; }
 
     // Documents.
     SheetDocument &document() { return *m_document; }
@@ -139,7 +142,7 @@ private:
     RecentFiles m_recent;
     Colouriser m_colouriser;
     WindowPlacement m_placement;
-    QHash<QString, std::function<void()>> m_commands;
+    CommandActions *m_commands = nullptr; // a child of this window
 
     // Layout.
     PaneGeometry m_geometry;

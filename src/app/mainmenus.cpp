@@ -1,5 +1,6 @@
 #include "app/mainmenus.h"
 
+#include "app/commandactions.h"
 #include "app/icons.h"
 
 #include <QAction>
@@ -20,22 +21,21 @@ struct Entry
 };
 
 QAction *addEntry(QMenu *menu, const QString &name, const QString &caption, const QString &key,
-                  const CommandRunner &run)
+                  CommandActions &commands)
 {
     QAction *action = menu->addAction(menuIcon(name), caption);
     action->setObjectName(name);
-    QObject::connect(action, &QAction::triggered, menu, [run, key] { run(key); });
-    return action;
+    return commands.bind(action, key);
 }
 
 QMenu *addMenu(QMainWindow &window, const char *name, const char *title, std::initializer_list<Entry> entries,
-               const CommandRunner &run)
+               CommandActions &commands)
 {
     QMenu *menu = window.menuBar()->addMenu(QString::fromLatin1(title));
     menu->setObjectName(QString::fromLatin1(name));
     for (const Entry &e : entries) {
         if (*e.name)
-            addEntry(menu, QString::fromLatin1(e.name), QString::fromLatin1(e.caption), QString::fromLatin1(e.key), run);
+            addEntry(menu, QString::fromLatin1(e.name), QString::fromLatin1(e.caption), QString::fromLatin1(e.key), commands);
         else
             menu->addSeparator();
     }
@@ -44,7 +44,7 @@ QMenu *addMenu(QMainWindow &window, const char *name, const char *title, std::in
 
 } // namespace
 
-MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
+MainMenus buildMainMenus(QMainWindow &window, CommandActions &commands)
 {
     MainMenus menus;
     QMenu *mFile = addMenu(window, "mFile", "File",
@@ -54,12 +54,12 @@ MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
                             {"mSave", "Save", "Save"},
                             {"mSaveAs", "Save As", "SaveAs"},
                             {"", "", ""}},
-                           run);
+                           commands);
     for (int i = 1; i <= 4; ++i)
         menus.recent[size_t(i - 1)] = addEntry(mFile, QStringLiteral("mRecent%1").arg(i),
-                                               QStringLiteral("Recent %1").arg(i), QStringLiteral("Recent%1").arg(i), run);
+                                               QStringLiteral("Recent %1").arg(i), QStringLiteral("Recent%1").arg(i), commands);
     mFile->addSeparator();
-    addEntry(mFile, QStringLiteral("mExit"), QStringLiteral("Exit"), QStringLiteral("Exit"), run);
+    addEntry(mFile, QStringLiteral("mExit"), QStringLiteral("Exit"), QStringLiteral("Exit"), commands);
 
     menus.edit = addMenu(window, "mEdit", "Edit",
                          {{"mUndi", "Undo", "Undo"},
@@ -79,22 +79,22 @@ MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
                           {"mPBlock", "Previous Block", "PrevBlock"},
                           {"", "", ""},
                           {"mComment", "Comment", "Comment"}},
-                         run);
+                         commands);
 
     QMenu *mTools = window.menuBar()->addMenu(QStringLiteral("Tools"));
     mTools->setObjectName(QStringLiteral("mTools"));
     for (int i = 1; i <= 10; ++i) {
         QAction *entry = addEntry(mTools, QStringLiteral("mPreview%1").arg(i),
                                   QStringLiteral("Preview with Browser %1").arg(i), QStringLiteral("Browser%1").arg(i),
-                                  run);
+                                  commands);
         entry->setVisible(false);
         menus.browser[size_t(i - 1)] = entry;
     }
     mTools->addSeparator();
     addEntry(mTools, QStringLiteral("mValidate"), QStringLiteral("Validate file using W3C validator"),
-             QStringLiteral("Validate"), run);
+             QStringLiteral("Validate"), commands);
     mTools->addSeparator();
-    addEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings"), QStringLiteral("Settings"), run);
+    addEntry(mTools, QStringLiteral("mSettings"), QStringLiteral("Settings"), QStringLiteral("Settings"), commands);
 
     addMenu(window, "mHelp", "Help",
             {{"mHomePage", "&Home Page", "HomePage"},
@@ -102,13 +102,13 @@ MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run)
              {"mReport", "&Report errors, suggestions, comments", "Report"},
              {"", "", ""},
              {"mAbout", "About", "About"}},
-            run);
+            commands);
     return menus;
 }
 
 QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget *parent, const QString &prefix,
                               std::initializer_list<ToolbarButton> buttons, QIcon (*picture)(int),
-                              const CommandRunner &run)
+                              CommandActions &commands)
 {
     auto *bar = new QToolBar(title, parent);
     bar->setObjectName(name);
@@ -124,7 +124,7 @@ QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget
         action->setObjectName(prefix + key);
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.tip));
-        QObject::connect(action, &QAction::triggered, bar, [run, key] { run(key); });
+        commands.bind(action, key);
     }
     return bar;
 }

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <array>
-#include <functional>
 #include <initializer_list>
 
 class QAction;
@@ -15,8 +14,7 @@ class QWidget;
 
 namespace sheetsmith {
 
-// Runs a command by its key.
-using CommandRunner = std::function<void(const QString &key)>;
+class CommandActions;
 
 // The entries of the menu bar that change while the program runs.
 struct MainMenus
@@ -26,11 +24,11 @@ struct MainMenus
     std::array<QAction *, 10> browser{}; // "Browser1".."Browser10", hidden until configured
 };
 
-// Builds the menu bar of window: File, Edit, Tools and Help. Every entry runs its
-// command by key through run; recent entry i runs "Recent" i and browser entry i runs
+// Builds the menu bar of window: File, Edit, Tools and Help. Every entry is bound to
+// its command in commands; recent entry i to "Recent" i and browser entry i to
 // "Browser" i. The Edit captions show their shortcuts; the keys themselves are the
 // editor's.
-MainMenus buildMainMenus(QMainWindow &window, const CommandRunner &run);
+MainMenus buildMainMenus(QMainWindow &window, CommandActions &commands);
 
 // A toolbar button: command key, tool tip and picture number; a null key is a
 // separator.
@@ -41,10 +39,10 @@ struct ToolbarButton
     int picture;
 };
 
-// A toolbar whose buttons run their commands by key; each button's objectName is
-// prefix followed by its key.
+// A toolbar whose buttons are bound to their commands by key; each button's
+// objectName is prefix followed by its key.
 QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget *parent, const QString &prefix,
                               std::initializer_list<ToolbarButton> buttons, QIcon (*picture)(int),
-                              const CommandRunner &run);
+                              CommandActions &commands);
 
 } // namespace sheetsmith
