@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "dialogs/busyscope.h"
 #include "app/commandactions.h"
 #include "app/editorcompleter.h"
 #include "app/editorinput.h"
@@ -23,9 +24,13 @@
 #include "settings/settingsstore.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -34,11 +39,15 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <optional>
 #include <utility>
 
 namespace sheetsmith {
 
 namespace {
+
+// A paste of this many characters or more says that it is busy.
+constexpr qsizetype kLargePaste = 1'000'000;
 
 // Caption bars above the panes: bold white text on blue.
 QLabel *makeCaptionBar(const QString &name, const QString &caption, QWidget *parent)
@@ -130,6 +139,7 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
         *m_mainText, m_menus.edit, [this](const QString &key) { runCommand(key); },
         [this](const QString &path) { OpenDocument(QFileInfo(path).fileName(), path); }, this);
     buildStatusBar();
+    m_document->setStatusPanel(m_panel1);
 
     // Design size of the client area before any placement is restored.
     resize(twipsToPxX(10260), twipsToPxY(8550) + menuBar()->sizeHint().height());
@@ -161,12 +171,31 @@ void Form1::buildCommands()
         {"Redo", [this] { m_mainText->redo(); }},
         {"Cut", [&edit] { edit.Cut(); }},
         {"Copy", [&edit] { edit.Copy(); }},
-        {"Paste", [&edit] { edit.Paste(); }},
+        {"Paste",
+         [this, &edit] {
+             // A paste of megabytes takes a while to lay out.
+             const QClipboard *clipboard = QGuiApplication::clipboard();
+             std::optional<BusyScope> busy;
+             if (clipboard && clipboard->text().size() >= kLargePaste)
+                 busy.emplace(m_panel1, QStringLiteral("Pasting..."));
+             edit.Paste();
+         }},
         {"SelectAll", [&edit] { edit.SelectAll(); }},
-        {"Find", [this] { FrmFind::showFor(this, *m_mainText); }},
+        {"Find", [this] { FrmFind::showFor(this, *m_mainText)->setStatusPanel(m_panel1); }},
         {"Indent", [this, &edit] { edit.Indent(m_settings.tabWidth()); }},
         {"Outdent", [this, &edit] { edit.Unindent(m_settings.tabWidth()); }},
         {"Comment", [&edit] { edit.Comment(); }},
+        {"Format",
+         [this, &edit] {
+             {
+                 const BusyScope busy(m_panel1, QStringLiteral("Formatting..."));
+                 if (!edit.Format(m_settings.tabWidth()))
+                     return;
+                 // The blocks and the tree follow at once: every line may have moved.
+                 m_tracker->refresh();
+             }
+             m_mainText->ensureCursorVisible();
+         }},
         {"NextBlock", [&edit] { edit.NextBlock(); }},
         {"PrevBlock", [&edit] { edit.PreviousBlock(); }},
         {"Test1", [this] { PreviewWithBrowser(1); }},
@@ -341,9 +370,24 @@ bool Form1::startUp(const QString &commandLine)
 void Form1::showWindow()
 {
     m_placement.show(*this);
-    m_document->openCommandLine(std::exchange(m_commandLineSheet, QString()));
     // The author starts typing in the sheet, not in the first control of the tab order.
     m_mainText->setFocus(Qt::OtherFocusReason);
+    QMetaObject::invokeMethod(this, &Form1::openStartSheet, Qt::QueuedConnection);
+}
+
+void Form1::openStartSheet()
+{
+    const QString sheet = std::exchange(m_commandLineSheet, QString());
+    if (!sheet.isEmpty()) {
+        const BusyScope busy(m_panel1, QStringLiteral("Opening ") + QFileInfo(sheet).fileName()
+                                           + QStringLiteral("..."));
+        // The window is mapped, laid out and painted, saying what it is doing, before a
+        // large sheet keeps the program busy. Only this start-up step waits here, and
+        // what follows it is started by startedUp(), so nothing else runs in between.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_document->openCommandLine(sheet);
+    }
+    emit startedUp();
 }
 
 void Form1::applyEditorSettings()

@@ -63,8 +63,9 @@ public:
     // The catalogue file read at start-up; found beside the program unless set.
     void setCatalogueFile(const QString &path) { m_catalogueFile = path; }
     // Shows the window maximised or at its restored placement, as start-up decided;
-    // the document named on the command line opens from the event loop right after.
-    // The keyboard focus is then in the sheet.
+    // the document named on the command line opens from the event loop right after,
+    // once the window has been painted, and startedUp() follows. The keyboard focus is
+    // then in the sheet.
     void showWindow();
 
     // Runs the command of a menu entry or toolbar button by its key ("New", "Cut",
@@ -118,12 +119,18 @@ public:
     const Root &Blocks() const { return m_tracker->blocks(); }
     SelectorTree *Tv() const { return m_tv; }
 
+signals:
+    // The start-up is over: the sheet named on the command line has opened (or could
+    // not be), and the author's work begins.
+    void startedUp();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildCommands();
+    void openStartSheet();
     void buildLeftPane();
     void buildRightPane();
     void buildStatusBar();

@@ -156,6 +156,7 @@ QIcon menuIcon(const QString &entryName)
         {"mNBlock", "go-down"},
         {"mPBlock", "go-up"},
         {"mComment", "format-text-code"},
+        {"mFormat", "format-justify-left"},
         {"mSettings", "preferences-system"},
         {"mHomePage", "go-home"},
         {"mcss1", "help-contents"},

@@ -74,13 +74,14 @@ int main(int argc, char *argv[])
                                           sheetsmith::DocumentRecovery::defaultFolder(), &window);
     if (!window.startUp(sheetsmith::parseCommandLine(arguments(argc, argv)).sheet))
         return 1;
-    window.showWindow();
-    // Offered from the event loop, after the sheet named on the command line has opened
-    // (showWindow queues that): a restored text is then the one left in the window, and
-    // the sheet opened before it is asked about if it was changed.
-    QMetaObject::invokeMethod(&recovery, &sheetsmith::DocumentRecovery::offerLeftOvers, Qt::QueuedConnection);
+    // Offered once the sheet named on the command line has opened: a restored text is
+    // then the one left in the window, and the sheet opened before it is asked about if
+    // it was changed.
+    QObject::connect(&window, &sheetsmith::Form1::startedUp, &recovery,
+                     &sheetsmith::DocumentRecovery::offerLeftOvers);
     if (startAndQuit)
-        QTimer::singleShot(0, &window, &QWidget::close);
+        QObject::connect(&window, &sheetsmith::Form1::startedUp, &window, &QWidget::close, Qt::QueuedConnection);
+    window.showWindow();
     const int status = app.exec();
     recovery.endSession();
     return status;

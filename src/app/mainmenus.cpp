@@ -78,7 +78,8 @@ MainMenus buildMainMenus(QMainWindow &window, CommandActions &commands)
                           {"mNBlock", "Next Block", "NextBlock"},
                           {"mPBlock", "Previous Block", "PrevBlock"},
                           {"", "", ""},
-                          {"mComment", "Comment", "Comment"}},
+                          {"mComment", "Comment", "Comment"},
+                          {"mFormat", "Format Sheet", "Format"}},
                          commands);
 
     QMenu *mTools = window.menuBar()->addMenu(QStringLiteral("Tools"));

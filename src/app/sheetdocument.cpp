@@ -1,5 +1,7 @@
 #include "app/sheetdocument.h"
 
+#include "dialogs/busyscope.h"
+
 #include "app/recentfiles.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLabel>
 
 #include <utility>
 
@@ -64,6 +67,7 @@ void SheetDocument::startUntitled()
 
 bool SheetDocument::open(const QString &title, const QString &path)
 {
+    const BusyScope busy(m_statusPanel, QStringLiteral("Opening ") + title + QStringLiteral("..."));
     // The file is read before anything of the open document changes, so a file that
     // cannot be read leaves the author's text exactly as it was.
     ReadResult file = readDocumentFile(path);
@@ -104,6 +108,11 @@ void SheetDocument::restore(const QString &title, const QString &path, const Fil
     emit restored();
 }
 
+void SheetDocument::setStatusPanel(QLabel *panel)
+{
+    m_statusPanel = panel;
+}
+
 void SheetDocument::openCommandLine(const QString &commandLine)
 {
     if (commandLine.isEmpty())
@@ -112,8 +121,7 @@ void SheetDocument::openCommandLine(const QString &commandLine)
     path.remove(QLatin1Char('"'));
     // The document is shown and remembered by its full path.
     path = QFileInfo(path).absoluteFilePath();
-    QMetaObject::invokeMethod(
-        this, [this, path] { open(QFileInfo(path).fileName(), path); }, Qt::QueuedConnection);
+    open(QFileInfo(path).fileName(), path);
 }
 
 void SheetDocument::openWithDialog()

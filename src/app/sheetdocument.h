@@ -3,8 +3,10 @@
 #include "text/documentfile.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace sheetsmith {
@@ -51,9 +53,10 @@ public:
     bool open(const QString &title, const QString &path);
     // The document named on the program's command line: the command line with its
     // double quotes removed, a relative path read from the folder the program was
-    // started in. It opens from the event loop, after the events already waiting (a
-    // window just shown takes its size by one). An empty command line opens nothing.
+    // started in. An empty command line opens nothing.
     void openCommandLine(const QString &commandLine);
+    // The status panel that says "Opening NAME..." while a sheet is read.
+    void setStatusPanel(QLabel *panel);
     // The File menu's Open: the open dialog, then open().
     void openWithDialog();
     // Recent entry 1 to 4; a file that has gone is told and leaves the list.
@@ -108,6 +111,7 @@ private:
     RecentFiles &m_recent;
     CdlgEx &m_fileDialog;
     QWidget *m_owner;
+    QPointer<QLabel> m_statusPanel;
 
     QString m_title = QStringLiteral("Untitled");
     QString m_path;

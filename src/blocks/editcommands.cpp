@@ -4,6 +4,7 @@
 #include "editor/colouring.h"
 #include "editor/editorlines.h"
 #include "editor/richedit.h"
+#include "text/formatsheet.h"
 #include "text/textmodel.h"
 
 #include <QClipboard>
@@ -19,6 +20,12 @@ namespace sheetsmith {
 namespace {
 
 const QString kRtfMime = QStringLiteral("text/rtf");
+
+// The characters Format Sheet may change.
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 // Unindent's count for one line: the first of tw, tw - 1, tw - 2 and tw - 3 (counts
 // below 1 skipped) that the line begins with that many blanks; 0 when none fits.
@@ -238,6 +245,62 @@ void EditCommands::Paste()
     // lines are coloured in one pass, as each would be in turn.
     m_colouriser.ColourTextLines(LineOfChar(m_editor, insertedAt), LineOfChar(m_editor, end), m_editor);
     m_editor.setSelStart(end);
+}
+
+bool EditCommands::Format(int tabWidth)
+{
+    const QString &text = m_editor.text();
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    if (m_editor.selLength() > 0) {
+        const qsizetype start = m_editor.selStart();
+        const int first = m_editor.lineFromChar(start);
+        // A selection ending at the start of a line leaves that line out.
+        qsizetype end = start + m_editor.selLength();
+        if (end > start && end == m_editor.lineIndex(m_editor.lineFromChar(end)))
+            end -= 2;
+        const int last = m_editor.lineFromChar(end);
+        from = m_editor.lineIndex(first);
+        to = m_editor.lineIndex(last) + m_editor.lineText(last).size();
+    }
+    const QStringView piece = QStringView(text).mid(from, to - from);
+    QString formatted = FormatSheet(piece, tabWidth, from > 0 ? FormatDepthAt(text, from) : 0);
+    // Lines in the middle of the sheet keep the break that follows them.
+    if (to < text.size() && formatted.endsWith(QStringLiteral("\r\n")))
+        formatted.chop(2);
+
+    // Only what differs is replaced, so the lines around keep their layout.
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(piece.size(), formatted.size());
+    while (prefix < shorter && piece[prefix] == formatted[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && piece[piece.size() - 1 - suffix] == formatted[formatted.size() - 1 - suffix])
+        ++suffix;
+    if (prefix == piece.size() && prefix == formatted.size())
+        return false;
+
+    // The caret's place, counted in non-blank characters of the piece before it; it
+    // lands before the next non-blank character that follows as many.
+    const qsizetype caret = std::clamp(m_editor.caretOffset(), from, to) - from;
+    qsizetype solid = 0;
+    for (qsizetype i = 0; i < caret; ++i)
+        solid += IsBlank(piece[i]) ? 0 : 1;
+    qsizetype newCaret = 0;
+    while (newCaret < formatted.size() && (solid > 0 || IsBlank(formatted[newCaret]))) {
+        solid -= IsBlank(formatted[newCaret]) ? 0 : 1;
+        ++newCaret;
+    }
+
+    const ColouringScope colouring(m_editor);
+    const qsizetype editFrom = from + prefix;
+    m_editor.setSelStart(editFrom);
+    m_editor.setSelLength(piece.size() - prefix - suffix);
+    m_editor.setSelText(formatted.mid(prefix, formatted.size() - prefix - suffix));
+    const qsizetype editEnd = m_editor.selStart();
+    m_colouriser.ColourTextLines(LineOfChar(m_editor, editFrom), LineOfChar(m_editor, editEnd), m_editor);
+    m_editor.setSelStart(from + newCaret);
+    return true;
 }
 
 } // namespace sheetsmith

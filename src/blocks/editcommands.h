@@ -64,6 +64,14 @@ public:
     // caret after the inserted text. An empty clipboard changes nothing.
     void Paste();
 
+    // Lays the sheet out one statement per line (FormatSheet, text/formatsheet.h) as
+    // one edit and one undo step; with a selection, only the whole lines it touches,
+    // at the depth of blocks open where they begin. Only blanks and line breaks change.
+    // The caret stays before the same non-blank character, and the lines that changed
+    // are recoloured in one pass. Returns false, changing nothing, when the text is
+    // laid out so already.
+    bool Format(int tabWidth);
+
 private:
     // Rewrites the leading blanks of lines first..last (1-based) in one edit: `change`
     // gets each line's text and answers how many blanks to add (positive) or remove

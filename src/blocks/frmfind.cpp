@@ -1,5 +1,6 @@
 #include "blocks/frmfind.h"
 
+#include "dialogs/busyscope.h"
 #include "dialogs/dialogseam.h"
 #include "dialogs/focusreturn.h"
 #include "editor/richedit.h"
@@ -152,6 +153,11 @@ FrmFind *FrmFind::showFor(QWidget *owner, RichEdit &editor)
     return s_instance;
 }
 
+void FrmFind::setStatusPanel(QLabel *panel)
+{
+    m_statusPanel = panel;
+}
+
 FrmFind *FrmFind::instance()
 {
     return s_instance;
@@ -284,6 +290,7 @@ void FrmFind::cmdReplaceAllClick()
     // the author's next move.
     qsizetype count = 0;
     if (!what.isEmpty()) {
+        const BusyScope busy(m_statusPanel, QStringLiteral("Replacing..."));
         const ColouringScope colouring(*m_editor);
         // The whole run is one undo step.
         const UndoGroup step(*m_editor);

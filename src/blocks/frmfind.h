@@ -51,6 +51,9 @@ public:
     // direction; when nothing more is found, tells the author and sets NewSearch.
     void FindNext();
 
+    // The status panel that says "Replacing..." while Replace All runs.
+    void setStatusPanel(QLabel *panel);
+
     bool newSearch() const { return m_newSearch; }
     // Find options as last read from the check boxes (RichEdit::FindMatchCase,
     // RichEdit::FindWholeWord or 0).
@@ -69,6 +72,7 @@ private:
     static QPointer<FrmFind> s_instance;
 
     QPointer<RichEdit> m_editor;
+    QPointer<QLabel> m_statusPanel;
     bool m_newSearch = true;
     int m_caseOption = 0;
     int m_wordOption = 0;

@@ -105,6 +105,8 @@ void TestUndoSteps::run(const QString &command)
         QTRY_VERIFY(comP->view()->isVisible());
         comP->view()->setCurrentIndex(comP->model()->index(comP->findText(QStringLiteral("green")), 0));
         QTest::keyClick(comP->view(), Qt::Key_Return);
+    } else if (command == u"Format Sheet") {
+        window.runCommand(QStringLiteral("Format"));
     } else if (command == u"Drop") {
         QMimeData data;
         data.setText(QStringLiteral("p {\n}\n"));
@@ -122,7 +124,7 @@ void TestUndoSteps::commandIsOneStep_data()
 {
     QTest::addColumn<QString>("command");
     for (const char *command : {"Replace All", "Indent", "Outdent", "Comment", "Paste", "Tree delete",
-                                "Tree rename", "New class", "Inspector write", "Drop"})
+                                "Tree rename", "New class", "Inspector write", "Drop", "Format Sheet"})
         QTest::newRow(command) << QString::fromLatin1(command);
 }
 

@@ -1,0 +1,26 @@
+#include "dialogs/busyscope.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace sheetsmith {
+
+BusyScope::BusyScope(QLabel *panel, const QString &message) : m_panel(panel)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_panel) {
+        m_before = m_panel->text();
+        m_panel->setText(message);
+        // Painted now: the event loop does not run again until the work is done.
+        m_panel->repaint();
+    }
+}
+
+BusyScope::~BusyScope()
+{
+    if (m_panel)
+        m_panel->setText(m_before);
+    QApplication::restoreOverrideCursor();
+}
+
+} // namespace sheetsmith
