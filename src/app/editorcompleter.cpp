@@ -174,8 +174,10 @@ void EditorCompleter::accept(const QString &entry)
         m_editor.setSelText(entry + (value ? QStringLiteral(";") : QStringLiteral(": ")));
     }
     emit described(QString());
+    // The property's keywords, at once: from the event loop, once the completer has
+    // finished with the key that chose the name (it closes its popup after telling).
     if (!value)
-        offer(true); // the property's keywords, at once
+        QMetaObject::invokeMethod(this, [this] { offer(true); }, Qt::QueuedConnection);
 }
 
 void EditorCompleter::highlighted(const QString &entry)
