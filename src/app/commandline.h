@@ -6,7 +6,7 @@
 namespace sheetsmith {
 
 // The program's version, as --version and the About box give it.
-inline constexpr char ApplicationVersion[] = "0.1.0";
+inline constexpr char ApplicationVersion[] = SHEETSMITH_VERSION; // the build's project version
 
 // What the command line asks the program to do.
 struct CommandLine

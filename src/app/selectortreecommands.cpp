@@ -5,6 +5,7 @@
 #include "blocks/newselectorpanels.h"
 #include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
+#include "blocks/selectortreemodel.h"
 #include "dialogs/dialogseam.h"
 #include "editor/richedit.h"
 
@@ -38,7 +39,7 @@ SelectorTreeCommands::SelectorTreeCommands(SelectorTree &tree, RichEdit &editor,
     m_mTrename = m_mTree->addAction(menuIcon(QStringLiteral("mTrename")), QStringLiteral("Rename"));
     m_mTrename->setObjectName(QStringLiteral("mTrename"));
     connect(m_mTrename, &QAction::triggered, this, [this] {
-        if (m_tree.selectedNode() > 3)
+        if (SelectorTreeModel::blockOfNode(m_tree.selectedNode()) > 0)
             m_tree.editNode(m_tree.selectedNode());
     });
     m_mTree->menuAction()->setVisible(false);
@@ -66,13 +67,11 @@ void SelectorTreeCommands::newFromTree()
 
 void SelectorTreeCommands::deleteSelector()
 {
-    const int node = m_tree.selectedNode();
-    if (node == 0)
+    // No node, or a group: nothing to delete.
+    const int number = SelectorTreeModel::blockOfNode(m_tree.selectedNode());
+    if (number == 0 || number > m_tracker.blocks().Count())
         return;
-    const QString path = m_tree.fullPath(m_tree.indexOfNode(node));
-    if (path == QLatin1String("IDs") || path == QLatin1String("Elements") || path == QLatin1String("Classes"))
-        return;
-    const ItmClass &block = m_tracker.blocks().Item(node - 3);
+    const ItmClass &block = m_tracker.blocks().Item(number);
     if (!DeleteBlock(m_editor, block)) {
         MsgBox(m_owner,
                QStringLiteral("The rule ") + block.ID()
@@ -85,9 +84,10 @@ void SelectorTreeCommands::deleteSelector()
 
 void SelectorTreeCommands::renameSelector(int node, const QString &text)
 {
-    if (node < 4 || node - 3 > m_tracker.blocks().Count())
+    const int block = SelectorTreeModel::blockOfNode(node);
+    if (block == 0 || block > m_tracker.blocks().Count())
         return;
-    RenameSelector(m_editor, m_tracker.blocks().Item(node - 3), text);
+    RenameSelector(m_editor, m_tracker.blocks().Item(block), text);
     m_tracker.refresh();
     m_editor.setFocus();
 }
@@ -100,7 +100,7 @@ void SelectorTreeCommands::jumpToNode(const QModelIndex &index)
 
 void SelectorTreeCommands::enableForNode(const QModelIndex &index)
 {
-    const bool group = m_tree.nodeIndex(index) <= 3;
+    const bool group = SelectorTreeModel::blockOfNode(m_tree.nodeIndex(index)) == 0;
     m_mTDelete->setEnabled(!group);
     m_mTrename->setEnabled(!group);
 }
@@ -115,7 +115,7 @@ void SelectorTreeCommands::mouseReleased(QMouseEvent *event)
         m_tree.setCurrentIndex(index);
         m_mTree->popup(m_tree.viewport()->mapToGlobal(event->position().toPoint()));
     } else if (event->button() == Qt::LeftButton) {
-        m_deleteButton->setEnabled(m_tree.nodeIndex(index) > 3);
+        m_deleteButton->setEnabled(SelectorTreeModel::blockOfNode(m_tree.nodeIndex(index)) > 0);
     }
 }
 

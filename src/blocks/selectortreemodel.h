@@ -63,6 +63,11 @@ public:
     // The group node keyed "Elements", "Classes" or "IDs"; invalid for any other key.
     QModelIndex groupIndex(const QString &key) const;
     static bool isGroup(const QModelIndex &index);
+    // Whether a 1-based node is one of the three groups.
+    static bool isGroupNode(int node) { return node >= 1 && node <= GroupCount; }
+    // The 1-based place in the block list of the block a node stands for (the nodes
+    // after the groups follow the list one for one); 0 for a group or no node.
+    static int blockOfNode(int node) { return node > GroupCount ? node - GroupCount : 0; }
 
     // The group's text, or the group's text, "\" and the node's text: "Classes" or
     // "Classes\.note". Empty for an invalid index.

@@ -18,7 +18,7 @@ namespace sheetsmith {
 namespace {
 const QString kAppTitle = QStringLiteral("Sheetsmith");
 // The version when the program has none set (the project's own version).
-const QString kBuildVersion = QStringLiteral("0.1.0");
+const QString kBuildVersion = QStringLiteral(SHEETSMITH_VERSION);
 
 // The leading decimal digits of a version part; 0 when there are none.
 int versionPart(const QString &part)
