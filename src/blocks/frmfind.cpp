@@ -4,6 +4,7 @@
 #include "dialogs/dialogseam.h"
 #include "dialogs/focusreturn.h"
 #include "editor/richedit.h"
+#include "text/findrules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -194,23 +195,8 @@ void FrmFind::cmdFindNextClick()
     m_editor->setHideSelection(false);
     readOptions();
     const QString what = m_txtFind->text();
-    const int options = m_caseOption | m_wordOption;
-    const qsizetype length = m_editor->text().size();
-    qsizetype found = -1;
-    switch (direction()) {
-    case DirectionAll:
-        // The selection when there is one, else the whole text.
-        found = m_editor->find(what, std::nullopt, std::nullopt, options);
-        break;
-    case DirectionUp:
-        // A new upward search starts at the top: the first match at or after offset 1.
-        // The presses that follow go up from wherever the caret then stands.
-        found = m_editor->find(what, 1, length, options);
-        break;
-    case DirectionDown:
-        found = m_editor->find(what, m_editor->selStart(), length, options);
-        break;
-    }
+    const FindRange range = FirstFindRange(FindDirection(direction()), m_editor->selStart(), m_editor->text().size());
+    const qsizetype found = m_editor->find(what, range.start, range.end, m_caseOption | m_wordOption);
 
     if (found < 0) {
         MsgBox(this, QStringLiteral("Search completed with no results!"),
@@ -227,32 +213,10 @@ void FrmFind::FindNext()
     m_editor->setHideSelection(false);
     readOptions();
     const QString what = m_txtFind->text();
-    const int options = m_caseOption | m_wordOption;
-    // c is the start of the selection (the caret when nothing is selected), l its length.
-    const qsizetype c = m_editor->selStart();
-    const qsizetype l = m_editor->selLength();
-    qsizetype found = -1;
-    switch (direction()) {
-    case DirectionAll:
-        found = m_editor->find(what, c + l, std::nullopt, options);
-        break;
-    case DirectionUp: {
-        // Backwards from just before the selection to offset 1: the match must begin
-        // within [1, c - 1], and the one nearest to c - 1 is taken. The editor reads a
-        // range whose bounds are equal, or a negative bound clamped to 0, as a forward
-        // range, which would find a match at 0 again and again; so an empty range finds
-        // nothing, and the one-offset range asks for a match beginning exactly at 1.
-        const qsizetype last = c - 1;
-        if (last > 1)
-            found = m_editor->find(what, last, 1, options);
-        else if (last == 1 && !what.isEmpty())
-            found = m_editor->find(what, 1, 1 + what.size(), options);
-        break;
-    }
-    case DirectionDown:
-        found = m_editor->find(what, c + l, m_editor->text().size(), options);
-        break;
-    }
+    const FindRange range = NextFindRange(FindDirection(direction()), m_editor->selStart(), m_editor->selLength(),
+                                          m_editor->text().size(), what.size());
+    const qsizetype found =
+        range.search ? m_editor->find(what, range.start, range.end, m_caseOption | m_wordOption) : -1;
 
     if (found < 0) {
         MsgBox(this, kAppTitle + QStringLiteral(" has finsihed searching the document."),
