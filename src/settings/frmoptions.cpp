@@ -9,6 +9,7 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -183,6 +184,9 @@ void FrmOptions::buildControls()
     QLabel *lblTab = label(m_frEditor, QString(), QStringLiteral("Tab Width : "));
     lblTab->setBuddy(m_txtTab);
 
+    m_chkComplete = new QCheckBox(QStringLiteral("Complete property names and keywords while typing"), m_frEditor);
+    m_chkComplete->setObjectName(QStringLiteral("ChkComplete"));
+
     auto *frCodeColors = new QGroupBox(QStringLiteral(" Color Coding "), m_frEditor);
     frCodeColors->setObjectName(QStringLiteral("FrCodeColors"));
     m_shpComments = sample(frCodeColors, QStringLiteral("ShpComments"), QStringLiteral("Comments colour"));
@@ -225,8 +229,9 @@ void FrmOptions::buildControls()
     editorGrid->addWidget(lblTab, 2, 0);
     editorGrid->addWidget(m_txtTab, 2, 1);
     editorGrid->addWidget(frCodeColors, 3, 0, 1, 2);
+    editorGrid->addWidget(m_chkComplete, 4, 0, 1, 2);
     editorGrid->setColumnStretch(1, 1);
-    editorGrid->setRowStretch(4, 1);
+    editorGrid->setRowStretch(5, 1);
 
     // --- Preview page ---
     m_frPreview = new QWidget(this);
@@ -332,6 +337,8 @@ void FrmOptions::loadFromStore()
     setSampleColour(m_shpBrackets, effective.bracketColourValue);
 
     m_txtTab->setText(m_store.read(e::Section, e::TabWidth));
+    // Missing or anything but "0" means on.
+    m_chkComplete->setChecked(m_store.read(e::Section, e::Complete) != QLatin1String("0"));
 
     for (int n = 1; n <= p::MaxBrowsers; ++n) {
         const QString name = m_store.read(p::Section, p::browserName(n));
@@ -548,6 +555,7 @@ void FrmOptions::applyEditorLook()
     m_store.write(e::Section, e::FontName, fontName);
     m_store.write(e::Section, e::FontSize, sizeText);
     m_store.write(e::Section, e::TabWidth, tabText);
+    m_store.write(e::Section, e::Complete, m_chkComplete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
     const QLatin1String numberKeys[] = {e::LSelectors, e::LBrackets, e::LComments};
     for (size_t k = 0; k < 3; ++k) {

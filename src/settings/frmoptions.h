@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -109,6 +110,7 @@ private:
     QComboBox *m_comFont = nullptr;
     QComboBox *m_comSize = nullptr;
     QLineEdit *m_txtTab = nullptr;
+    QCheckBox *m_chkComplete = nullptr;
     QWidget *m_shpComments = nullptr;
     QWidget *m_shpBrackets = nullptr;
     QWidget *m_shpSelectors = nullptr;

@@ -5,6 +5,8 @@
 #include "support/windowfixture.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QTest>
 
@@ -24,6 +26,7 @@ private slots:
     void escapeAndTypingOnKeepTheText();
     void offersNothingWhereItMustNot_data();
     void offersNothingWhereItMustNot();
+    void settingsDialogTurnsItOff();
 
 private:
     EditorCompleter &completer() const { return *m_fixture.window().findChild<EditorCompleter *>(); }
@@ -121,6 +124,19 @@ void TestEditorCompleter::offersNothingWhereItMustNot()
     QVERIFY(!completer().isPopupVisible());
     QTest::keyClick(&editor, Qt::Key_Return);
     QCOMPARE(editor.text(), before.left(caret) + typed + QStringLiteral("\r\n") + before.mid(caret));
+}
+
+void TestEditorCompleter::settingsDialogTurnsItOff()
+{
+    m_fixture.window().runCommand(QStringLiteral("Settings"));
+    auto *box = m_fixture.window().findChild<QCheckBox *>(QStringLiteral("ChkComplete"));
+    QVERIFY(box && box->isChecked()); // missing means on
+    box->setChecked(false);
+    m_fixture.window().findChild<QPushButton *>(QStringLiteral("CmdApply"))->click();
+    QCOMPARE(m_fixture.settings().read(keys::editor::Section, keys::editor::Complete), QStringLiteral("0"));
+    startIn("p { }\n", 4);
+    QTest::keyClicks(&m_fixture.editor(), QStringLiteral("col"));
+    QVERIFY(!completer().isPopupVisible());
 }
 
 QTEST_MAIN(TestEditorCompleter)
