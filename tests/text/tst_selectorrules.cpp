@@ -1,0 +1,75 @@
+#include "text/selectorrules.h"
+
+#include <QTest>
+
+using namespace sheetsmith;
+
+// Which rule wins for a picked element: specificity, group members and the tie rule.
+class TestSelectorRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void specificity_data();
+    void specificity();
+    void winner_data();
+    void winner();
+};
+
+void TestSelectorRules::specificity_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("expected"); // "ids,classes,elements"
+    QTest::newRow("element") << "h1" << "0,0,1";
+    QTest::newRow("universal") << "*" << "0,0,0";
+    QTest::newRow("descendants") << "ul li a" << "0,0,3";
+    QTest::newRow("class on element") << "p.note" << "0,1,1";
+    QTest::newRow("id") << "#top" << "1,0,0";
+    QTest::newRow("CSS1 pseudo-class") << "a:link" << "0,1,1";
+    QTest::newRow("one-colon pseudo-element") << "p:first-line" << "0,0,2";
+    QTest::newRow("two-colon pseudo-element") << "p::before" << "0,0,2";
+    QTest::newRow("attribute with a string") << R"(a[href="#x.y"])" << "0,1,1";
+    QTest::newRow(":not counts its argument") << "li:not(.a, #b)" << "1,0,1";
+    QTest::newRow(":where counts nothing") << ":where(#a) p" << "0,0,1";
+    QTest::newRow("combinators") << "div > p + .x ~ #y" << "1,1,2";
+}
+
+void TestSelectorRules::specificity()
+{
+    QFETCH(QString, selector);
+    QFETCH(QString, expected);
+    const Specificity s = SelectorSpecificity(selector);
+    QCOMPARE(QStringLiteral("%1,%2,%3").arg(s.ids).arg(s.classes).arg(s.elements), expected);
+}
+
+void TestSelectorRules::winner_data()
+{
+    QTest::addColumn<QStringList>("rules");
+    QTest::addColumn<QList<int>>("matched"); // indexes into the rules' members
+    QTest::addColumn<int>("winner");
+    QTest::addColumn<int>("count");
+    const QStringList rules{"p", "p.note", "h1, p", "#main p", "p"};
+    // Members: 0 p | 1 p.note | 2 h1, 3 p | 4 #main p | 5 p
+    QTest::newRow("most specific wins") << rules << QList<int>{0, 1, 3} << 1 << 3;
+    QTest::newRow("an id beats any number of classes") << rules << QList<int>{1, 4} << 3 << 2;
+    QTest::newRow("a tie goes to the last rule") << rules << QList<int>{0, 3, 5} << 4 << 3;
+    QTest::newRow("a group counts its matching member") << rules << QList<int>{3} << 2 << 1;
+    QTest::newRow("nothing matches") << rules << QList<int>{} << -1 << 0;
+    QTest::newRow("indexes out of range are ignored") << rules << QList<int>{-1, 99} << -1 << 0;
+}
+
+void TestSelectorRules::winner()
+{
+    QFETCH(QStringList, rules);
+    QFETCH(QList<int>, matched);
+    QFETCH(int, winner);
+    QFETCH(int, count);
+    const PickCandidates candidates = PickCandidatesFor(rules);
+    QCOMPARE(candidates.selectors, (QStringList{"p", "p.note", "h1", "p", "#main p", "p"}));
+    const PickOutcome outcome = WinningRule(candidates, matched);
+    QCOMPARE(outcome.rule, winner);
+    QCOMPARE(outcome.matchedRules, count);
+}
+
+QTEST_APPLESS_MAIN(TestSelectorRules)
+#include "tst_selectorrules.moc"
