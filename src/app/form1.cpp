@@ -22,6 +22,7 @@
 #include "settings/frmoptions.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "text/selectorrules.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -88,6 +89,12 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
     connect(m_document, &SheetDocument::textLoaded, this, [this] { m_tracker->refresh(); });
     m_tracker = new CaretTracker(*m_mainText, m_colouriser, *m_tv, this);
     connect(m_mainText, &RichEdit::selChanged, m_tracker, &CaretTracker::onSelectionChanged);
+    // With live preview on, edits reach the page and the rule at the caret is outlined.
+    connect(m_mainText, &RichEdit::textEdited, this, [this] {
+        if (m_preview)
+            m_preview->sheetChanged();
+    });
+    connect(m_mainText, &RichEdit::selChanged, this, &Form1::showRuleAtCaret);
     m_editCommands = std::make_unique<EditCommands>(*m_mainText, m_tracker->blocks(), m_colouriser);
     connect(m_panels, &NewSelectorPanels::ruleRequested, this, [this](const QString &selector) {
         InsertRule(*m_mainText, m_tracker->blocks(), selector);
@@ -464,8 +471,48 @@ FrmPreview *Form1::loadPreview()
     if (!m_preview) {
         const FrmPreview::Pictures pictures{previewIcon(1), previewIcon(2), previewIcon(3), previewIcon(4)};
         m_preview = new FrmPreview(m_settings, [this] { return m_mainText->text(); }, pictures, this);
+        m_preview->setLivePictures(previewIcon(5), previewIcon(6));
+        connectLivePreview();
     }
     return m_preview;
+}
+
+void Form1::connectLivePreview()
+{
+    // The selectors of the sheet's rules as they stand when picking starts; the answer
+    // counts in the same list.
+    m_preview->setPickSelectors([this] {
+        QStringList rules;
+        for (const ItmClass &block : m_tracker->blocks())
+            rules << block.ID();
+        m_pickCandidates = PickCandidatesFor(rules);
+        return m_pickCandidates.selectors;
+    });
+    connect(m_preview, &FrmPreview::elementPicked, this, [this](const QList<int> &matched) {
+        const PickOutcome outcome = WinningRule(m_pickCandidates, matched);
+        if (outcome.rule < 0 || outcome.rule >= m_tracker->blocks().Count()) {
+            m_panel1->setText(QStringLiteral("No rule of this sheet matches this element"));
+            return;
+        }
+        // An ordinary caret move: caret tracking follows with the tree and the values.
+        m_mainText->setSelStart(m_tracker->blocks().Item(outcome.rule + 1).Begins());
+        m_mainText->ensureCursorVisible();
+        activateWindow();
+        m_mainText->setFocus(Qt::OtherFocusReason);
+        m_panel1->setText(outcome.matchedRules == 1 ? QStringLiteral("1 rule matches this element")
+                                                    : QStringLiteral("%1 rules match this element")
+                                                          .arg(outcome.matchedRules));
+    });
+    showRuleAtCaret();
+}
+
+void Form1::showRuleAtCaret()
+{
+    if (!m_preview || !m_preview->isLive())
+        return;
+    const Root &blocks = m_tracker->blocks();
+    const qsizetype at = blocks.FindCurrentBlock(m_mainText->caretOffset());
+    m_preview->showRule(at > 0 ? blocks.Item(at).ID() : QString());
 }
 
 FrmPreview *Form1::preview() const

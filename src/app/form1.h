@@ -9,6 +9,7 @@
 #include "dialogs/twips.h"
 #include "editor/colouring.h"
 #include "inspector/catalogue.h"
+#include "text/selectorrules.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -131,6 +132,8 @@ protected:
 private:
     void buildCommands();
     void openStartSheet();
+    void connectLivePreview();
+    void showRuleAtCaret();
     void buildLeftPane();
     void buildRightPane();
     void buildStatusBar();
@@ -185,6 +188,7 @@ private:
     PropertyInspector *m_inspector = nullptr; // a child of the property list
     QPointer<FrmPreview> m_preview;           // deletes itself when closed
 
+    PickCandidates m_pickCandidates; // what the preview's pick was asked about
     QString m_catalogueFile;
     Catalogue m_catalogue;
     QString m_commandLineSheet; // opened after showWindow()

@@ -125,6 +125,8 @@ QIcon previewIcon(int index)
         {"document-open", "O", 0x2f6fbf},      // 2
         {"go-up", "\u25b4", 0x6b6b6b},          // 3 collapse
         {"go-down", "\u25be", 0x6b6b6b},        // 4 expand
+        {"view-preview", "\u25c9", 0x1a73e8},   // 5 live preview
+        {"color-picker", "\u2316", 0xe8710a},   // 6 pick an element
     };
     if (index < 1 || index > int(std::size(pictures)))
         return QIcon();

@@ -2,6 +2,7 @@
 
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
+#include "preview/livepreview.h"
 #include "preview/pageview.h"
 #include "preview/previewpage.h"
 #include "settings/settingskeys.h"
@@ -13,8 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShowEvent>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QUrl>
 
@@ -93,6 +98,22 @@ void FrmPreview::buildControls(const Pictures &pictures)
     // A page picked by the author, even the one already shown, is composed anew.
     connect(m_comPath, &QComboBox::activated, this, [this] { ComposePreviewPage(true); });
 
+    m_live = m_tb->addAction(QStringLiteral("Live preview"));
+    m_live->setObjectName(QStringLiteral("Tb_Live"));
+    m_live->setToolTip(QStringLiteral("Live preview"));
+    m_live->setCheckable(true);
+    m_pick = m_tb->addAction(QStringLiteral("Find the rule for an element"));
+    m_pick->setObjectName(QStringLiteral("Tb_Pick"));
+    m_pick->setToolTip(QStringLiteral("Find the rule for an element"));
+    m_pick->setCheckable(true);
+    m_pick->setEnabled(false); // picking needs live preview
+    // Esc ends picking, whichever part of the window has the focus.
+    m_endPick = new QAction(QStringLiteral("Stop picking"), this);
+    m_endPick->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_endPick->setShortcutContext(Qt::WindowShortcut);
+    m_endPick->setEnabled(false);
+    addAction(m_endPick);
+
     QAction *browse = m_tb->addAction(pictures.browse, QStringLiteral("Browse"));
     browse->setObjectName(QStringLiteral("Tb_Browse"));
     browse->setData(QStringLiteral("Browse"));
@@ -113,6 +134,19 @@ void FrmPreview::buildControls(const Pictures &pictures)
     }
 
     m_view = PageView::create(this);
+    m_liveView = new LivePreview(*m_view, m_sheetText, this);
+    connect(m_live, &QAction::toggled, this, &FrmPreview::setLive);
+    connect(m_pick, &QAction::toggled, this, [this](bool on) {
+        m_liveView->setPicking(on, on && m_pickSelectors ? m_pickSelectors() : QStringList());
+        m_endPick->setEnabled(m_liveView->isPicking());
+    });
+    connect(m_endPick, &QAction::triggered, m_pick, [this] { m_pick->setChecked(false); });
+    connect(m_liveView, &LivePreview::elementPicked, this, &FrmPreview::elementPicked);
+    connect(m_liveView, &LivePreview::pickingEnded, this, [this] {
+        const QSignalBlocker quiet(m_pick);
+        m_pick->setChecked(false);
+        m_endPick->setEnabled(false);
+    });
     m_view->widget()->setObjectName(QStringLiteral("WebBrowser1"));
     m_view->widget()->setAccessibleName(QStringLiteral("Preview page view"));
     m_view->widget()->setGeometry(twipsToPxX(ViewLeft), twipsToPxY(ViewTop), twipsToPxX(ViewWidth),
@@ -167,14 +201,65 @@ void FrmPreview::runOpeningSteps()
         setOuterHeightTwips(CollapsedHeight);
     }
 
+    m_liveView->pageNavigated(QString());
     m_view->navigate(QUrl(QStringLiteral("about:blank")));
     m_settings.write(Section, Show, QStringLiteral("1"));
+    m_live->setChecked(m_settings.read(Section, Live) == QLatin1String("1"));
+}
+
+void FrmPreview::setLivePictures(const QIcon &live, const QIcon &pick)
+{
+    m_live->setIcon(live);
+    m_pick->setIcon(pick);
+}
+
+bool FrmPreview::isLive() const
+{
+    return m_liveView->isEnabled();
+}
+
+void FrmPreview::setLive(bool on)
+{
+    m_settings.write(keys::preview::Section, keys::preview::Live, on ? QStringLiteral("1") : QStringLiteral("0"));
+    if (!on)
+        m_pick->setChecked(false);
+    m_pick->setEnabled(on);
+    m_liveView->setEnabled(on);
+}
+
+void FrmPreview::sheetChanged()
+{
+    m_liveView->sheetChanged();
+}
+
+void FrmPreview::showRule(const QString &selector)
+{
+    m_liveView->showRule(selector);
+}
+
+void FrmPreview::updatePause()
+{
+    // Hidden or collapsed, the page is not seen: updates wait until it is again.
+    m_liveView->setPaused(!isVisible() || m_collapsed);
+}
+
+void FrmPreview::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updatePause();
+}
+
+void FrmPreview::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    updatePause();
 }
 
 QString FrmPreview::ComposePreviewPage(bool navigate)
 {
     const QString page = m_comPath->currentIndex() >= 0 ? m_comPath->currentText() : QString();
-    const ComposeResult composed = composePreviewFile(page, m_sheetText());
+    const QString sheet = m_sheetText();
+    const ComposeResult composed = composePreviewFile(page, sheet);
     if (!composed.ok) {
         MsgBox(this, composed.error, DialogSeam::Critical);
         return QString();
@@ -182,6 +267,7 @@ QString FrmPreview::ComposePreviewPage(bool navigate)
     m_previewPath = composed.copyPath;
     if (!navigate)
         return m_previewPath;
+    m_liveView->pageNavigated(sheet);
     m_view->navigate(QUrl::fromLocalFile(m_previewPath));
     return QString();
 }
@@ -241,6 +327,7 @@ void FrmPreview::setCollapsed(bool collapsed)
     m_collapsed = collapsed;
     m_min->setIcon(collapsed ? m_expandIcon : m_collapseIcon);
     m_min->setChecked(collapsed);
+    updatePause();
 }
 
 QSize FrmPreview::frameExtra() const

@@ -15,6 +15,7 @@ class QToolBar;
 namespace sheetsmith {
 
 class CdlgEx;
+class LivePreview;
 class PageView;
 class SettingsStore;
 
@@ -23,9 +24,12 @@ class SettingsStore;
 // the sheet being edited inserted into its head.
 //
 // Its toolbar Tb holds Refresh, the page list ComPath (full paths, in the order they
-// were added; pick only), Browse and the collapse toggle; below it the page view
-// WebBrowser1. The preview is not live: it is composed again only when a page is
-// picked, on Refresh and on Browse.
+// were added; pick only), the live toggle Tb_Live, the element picker Tb_Pick, Browse
+// and the collapse toggle; below it the page view WebBrowser1. The page is composed
+// again, and its copy written, only when a page is picked, on Refresh and on Browse.
+// With live preview on (kept as "Live"), edits also reach the page shown without a
+// reload, the rule at the caret is outlined in it, and Tb_Pick finds the rules of an
+// element picked in it (LivePreview).
 //
 // Constructing the window loads it: the page list, placement and collapsed state come
 // from the settings store and "Show" becomes "1". Closing it stores them again with
@@ -73,6 +77,17 @@ public:
     bool isCollapsed() const { return m_collapsed; }
     QAction *toggleAction() const { return m_min; }
 
+    // Live preview (see above).
+    void setLivePictures(const QIcon &live, const QIcon &pick);
+    bool isLive() const;
+    LivePreview &live() const { return *m_liveView; }
+    // The sheet changed in the editor.
+    void sheetChanged();
+    // The selector of the rule at the caret; empty when the caret is in none.
+    void showRule(const QString &selector);
+    // The selectors Tb_Pick asks the page about, in the order elementPicked counts them.
+    void setPickSelectors(std::function<QStringList()> selectors) { m_pickSelectors = std::move(selectors); }
+
     // Outer placement in twips, as stored.
     float leftTwips() const;
     float topTwips() const;
@@ -83,9 +98,15 @@ public:
     QToolBar *Tb() const { return m_tb; }
     PageView *WebBrowser1() const { return m_view; }
 
+signals:
+    // An element picked in the page matches these of the pick selectors.
+    void elementPicked(const QList<int> &matched);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // A twips value set on the window and the pixels it came to, so that reading the
@@ -109,6 +130,8 @@ private:
     void setCollapsed(bool collapsed);
     void setOuterHeightTwips(float twips);
     void layOutView();
+    void setLive(bool on);
+    void updatePause();
     QSize frameExtra() const;
     int twipsToPxX(float twips) const { return twipsToPx(twips, logicalDpiX()); }
     int twipsToPxY(float twips) const { return twipsToPx(twips, logicalDpiY()); }
@@ -129,7 +152,12 @@ private:
     QToolBar *m_tb = nullptr;
     QComboBox *m_comPath = nullptr;
     QAction *m_min = nullptr;
+    QAction *m_live = nullptr;
+    QAction *m_pick = nullptr;
+    QAction *m_endPick = nullptr;
     PageView *m_view = nullptr;
+    LivePreview *m_liveView = nullptr; // a child of this window
+    std::function<QStringList()> m_pickSelectors;
 };
 
 } // namespace sheetsmith

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -28,6 +29,19 @@ public:
     virtual QWidget *widget() = 0;
     // Loads a local file's URL, or "about:blank".
     virtual void navigate(const QUrl &url) = 0;
+
+    // Runs a script of the program's on the page shown, in a world of its own apart
+    // from the page's scripts (they neither see its variables nor can change them;
+    // both see the one document). done gets the script's value from the event loop,
+    // or an invalid value when there is none (no page, a script error). A view that
+    // runs no scripts answers at once with nothing.
+    virtual void runScript(const QString &script, std::function<void(const QVariant &)> done)
+    {
+        Q_UNUSED(script);
+        done(QVariant());
+    }
+    // handler is told each time a page has finished loading: true when it loaded.
+    virtual void setLoadHandler(std::function<void(bool ok)> handler) { Q_UNUSED(handler); }
 
     // Makes a view as a child of parent: the installed factory's, else the browser
     // engine's, from its module beside the program (or in the installed library

@@ -42,6 +42,7 @@ inline constexpr QLatin1String Complete{"Complete"};
 namespace preview {
 inline constexpr QLatin1String Section{"Preview"};
 inline constexpr QLatin1String Show{"Show"}; // "1" or "0"
+inline constexpr QLatin1String Live{"Live"}; // "1" or "0": edits reach the page as typed; missing means off
 inline constexpr QLatin1String Left{"Left"};
 inline constexpr QLatin1String Top{"Top"};
 inline constexpr QLatin1String Width{"Width"};

@@ -4,7 +4,10 @@
 
 #include "preview/pageview.h"
 
+#include <QPointer>
 #include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace {
@@ -18,6 +21,23 @@ public:
     }
     QWidget *widget() override { return this; }
     void navigate(const QUrl &url) override { setUrl(url); }
+
+    void runScript(const QString &script, std::function<void(const QVariant &)> done) override
+    {
+        // The program's world: the page's own scripts cannot reach what runs here.
+        page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                              [done = std::move(done)](const QVariant &value) { done(value); });
+    }
+    void setLoadHandler(std::function<void(bool ok)> handler) override
+    {
+        disconnect(m_loaded);
+        m_loaded = connect(this, &QWebEngineView::loadFinished, this, [handler = std::move(handler)](bool ok) {
+            handler(ok);
+        });
+    }
+
+private:
+    QMetaObject::Connection m_loaded;
 };
 
 } // namespace

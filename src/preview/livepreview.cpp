@@ -1,0 +1,235 @@
+#include "preview/livepreview.h"
+
+#include "preview/pageview.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QPointer>
+
+namespace sheetsmith {
+
+namespace {
+
+// A string as a script literal: JSON's quoting, which is the script's own.
+QString literal(const QString &text)
+{
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+QString literal(const QStringList &texts)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+LivePreview::LivePreview(PageView &view, std::function<QString()> sheetText, QObject *parent)
+    : QObject(parent), m_view(view), m_sheetText(std::move(sheetText))
+{
+    m_debounce.setSingleShot(true);
+    m_debounce.setInterval(kDebounceMs);
+    connect(&m_debounce, &QTimer::timeout, this, [this] {
+        m_sheetDue = true;
+        sendNext();
+    });
+    m_watchdog.setSingleShot(true);
+    m_watchdog.setInterval(kAnswerMs);
+    connect(&m_watchdog, &QTimer::timeout, this, [this] {
+        // No answer: the page went, or hangs. What was sent counts as not done.
+        const Job job = std::exchange(m_job, Job::None);
+        if (job == Job::Sheet)
+            m_sheetDue = true;
+        ++m_generation;
+        sendNext();
+    });
+    m_view.setLoadHandler([alive = QPointer<LivePreview>(this)](bool ok) {
+        if (alive)
+            alive->pageLoaded(ok);
+    });
+    m_poll.setInterval(kPickPollMs);
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (maySend())
+            send(Job::Poll, QStringLiteral("__sheetsmith.takePick()"));
+    });
+}
+
+LivePreview::~LivePreview() = default;
+
+QString LivePreview::library()
+{
+    static const QString text = [] {
+        QFile file(QStringLiteral(":/sheetsmith/live.js"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return text;
+}
+
+void LivePreview::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    if (!on) {
+        // The page keeps the last text it was given; the outline and picking go.
+        m_debounce.stop();
+        m_sheetDue = false;
+        m_rule.clear();
+        if (m_picking)
+            setPicking(false);
+    } else {
+        m_sheetDue = true;
+    }
+    sendNext();
+}
+
+void LivePreview::setPaused(bool paused)
+{
+    m_paused = paused;
+    if (!paused)
+        sendNext();
+}
+
+void LivePreview::pageNavigated(const QString &composedSheet)
+{
+    m_loaded = false;
+    m_hasSheetElement = true;
+    m_pageSheet = composedSheet;
+    m_shownRule.clear();
+    ++m_generation;
+    m_job = Job::None;
+    m_watchdog.stop();
+    if (m_picking)
+        m_pickDue = true;
+}
+
+void LivePreview::pageLoaded(bool ok)
+{
+    m_loaded = ok;
+    if (!ok)
+        return;
+    // The page shows the text it was composed with; anything newer follows at once.
+    m_sheetDue = true;
+    sendNext();
+}
+
+void LivePreview::sheetChanged()
+{
+    if (m_enabled)
+        m_debounce.start();
+}
+
+void LivePreview::showRule(const QString &selector)
+{
+    m_rule = m_enabled ? selector : QString();
+    sendNext();
+}
+
+void LivePreview::setPicking(bool on, const QStringList &selectors)
+{
+    const bool wasPicking = m_picking;
+    m_picking = on && m_enabled;
+    m_pickSelectors = selectors;
+    m_pickDue = m_picking || wasPicking;
+    if (m_picking)
+        m_poll.start();
+    else
+        m_poll.stop();
+    sendNext();
+}
+
+void LivePreview::sendNext()
+{
+    if (!maySend())
+        return;
+    if (m_enabled && m_sheetDue && m_hasSheetElement) {
+        m_sheetDue = false;
+        const QString sheet = m_sheetText();
+        if (sheet != m_pageSheet) {
+            m_sendingSheet = sheet;
+            send(Job::Sheet, QStringLiteral("__sheetsmith.setSheet(") + literal(m_pageSheet) + u','
+                                 + literal(sheet) + u')');
+            return;
+        }
+    }
+    if (m_pickDue) {
+        m_pickDue = false;
+        send(Job::Pick, m_picking ? QStringLiteral("__sheetsmith.pick(true,") + literal(m_pickSelectors) + u')'
+                                  : QStringLiteral("__sheetsmith.pick(false)"));
+        return;
+    }
+    // Switched off, the outline goes too.
+    if (!m_enabled)
+        m_rule.clear();
+    if (m_rule != m_shownRule)
+        send(Job::Rule, QStringLiteral("__sheetsmith.highlight(") + literal(m_rule) + u')');
+}
+
+void LivePreview::send(Job job, const QString &call)
+{
+    m_job = job;
+    const quint64 generation = m_generation;
+    if (job == Job::Rule)
+        m_shownRule = m_rule;
+    m_lastScript = library() + u'\n' + call;
+    m_sent.start();
+    m_watchdog.start();
+    const QPointer<LivePreview> alive(this);
+    m_view.runScript(m_lastScript, [alive, job, generation](const QVariant &value) {
+        if (alive)
+            alive->answered(job, generation, value);
+    });
+}
+
+void LivePreview::answered(Job job, quint64 generation, const QVariant &value)
+{
+    if (generation != m_generation || job != m_job)
+        return; // asked of a page that has gone since
+    m_watchdog.stop();
+    m_job = Job::None;
+    const double roundTrip = double(m_sent.nsecsElapsed()) / 1e6;
+    switch (job) {
+    case Job::Sheet: {
+        const double engine = value.isValid() ? value.toDouble() : -1;
+        if (engine >= 0) {
+            m_pageSheet = m_sendingSheet;
+            emit sheetUpdated(engine, roundTrip);
+        } else {
+            // The page has no element to hold the sheet (or the script failed):
+            // nothing more is sent to it until a page loads again.
+            m_hasSheetElement = false;
+        }
+        break;
+    }
+    case Job::Rule:
+        emit ruleShown(m_shownRule, value.isValid() ? value.toInt() : -1);
+        break;
+    case Job::Poll: {
+        if (!m_picking || !value.isValid() || value.isNull())
+            break;
+        const QString answer = value.toString();
+        if (answer.isEmpty())
+            break;
+        m_picking = false;
+        m_poll.stop();
+        if (answer == QLatin1String("\"cancel\"")) {
+            emit pickingEnded();
+            break;
+        }
+        QList<int> matched;
+        for (const QJsonValue &v : QJsonDocument::fromJson(answer.toUtf8()).array())
+            matched << v.toInt();
+        emit elementPicked(matched);
+        emit pickingEnded();
+        break;
+    }
+    case Job::Pick:
+    case Job::None:
+        break;
+    }
+    sendNext();
+}
+
+} // namespace sheetsmith

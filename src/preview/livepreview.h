@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+namespace sheetsmith {
+
+class PageView;
+
+// The live preview of a page: edits of the sheet reach the page shown without a
+// reload, the elements the rule at the caret matches are outlined, and an element
+// picked in the page names the selectors it matches.
+//
+// The page composed with the sheet holds it in a style element; each update sets that
+// element's text through the view's script world (live.js). The sheet is read when an
+// update is sent, never before, so the newest text wins: edits while an update is on
+// its way, or during the short wait after each keystroke (kDebounceMs), gather into
+// one. One script is on its way at a time; an answer that does not come within
+// kAnswerMs counts as none. Nothing is sent while the controller is off or paused, or
+// before the page has loaded; it catches up once it may. A page that answers that it
+// has no such element (it replaced its own head) is left alone until the next load.
+class LivePreview : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kDebounceMs = 120;
+    static constexpr int kAnswerMs = 3000;
+    static constexpr int kPickPollMs = 100;
+
+    // sheetText gives the editor's whole text. The view must outlive this object, whose
+    // load handler it becomes.
+    LivePreview(PageView &view, std::function<QString()> sheetText, QObject *parent = nullptr);
+    ~LivePreview() override;
+
+    void setEnabled(bool on);
+    bool isEnabled() const { return m_enabled; }
+    // While paused (the preview hidden or collapsed) nothing is sent.
+    void setPaused(bool paused);
+
+    // The view was sent a page composed with this sheet text; it counts once loaded.
+    void pageNavigated(const QString &composedSheet);
+
+    // The sheet changed: an update follows after the debounce.
+    void sheetChanged();
+    // Outlines the elements this selector matches; empty: none.
+    void showRule(const QString &selector);
+    // Starts or ends picking an element among these selectors.
+    void setPicking(bool on, const QStringList &selectors = {});
+    bool isPicking() const { return m_picking; }
+
+    // The script sent last, for tests.
+    const QString &lastScript() const { return m_lastScript; }
+
+signals:
+    // An update reached the page: the engine's own time to restyle it, and the time
+    // from sending to the answer, in milliseconds.
+    void sheetUpdated(double engineMs, double roundTripMs);
+    // The page outlined so many elements (-1: the selector is not one it takes).
+    void ruleShown(const QString &selector, int count);
+    // Picking ended on an element, which matches these selectors (indexes into the
+    // list picking began with), or without one (cancelled).
+    void elementPicked(const QList<int> &matched);
+    void pickingEnded();
+
+private:
+    void pageLoaded(bool ok);
+
+    enum class Job { None, Sheet, Rule, Pick, Poll };
+
+    bool maySend() const { return !m_paused && m_loaded && m_job == Job::None; }
+    // Sends what is due, the sheet first.
+    void sendNext();
+    void send(Job job, const QString &call);
+    void answered(Job job, quint64 generation, const QVariant &value);
+    static QString library();
+
+    PageView &m_view;
+    std::function<QString()> m_sheetText;
+    bool m_enabled = false;
+    bool m_paused = false;
+    bool m_loaded = false;
+    bool m_hasSheetElement = true;
+    // The text the page's style element holds now.
+    QString m_pageSheet;
+    bool m_sheetDue = false;
+    // The rule wanted outlined, and the one the page shows.
+    QString m_rule;
+    QString m_shownRule;
+    bool m_picking = false;
+    bool m_pickDue = false;
+    QStringList m_pickSelectors;
+
+    Job m_job = Job::None;
+    // Answers carry the generation they were asked in: a page loaded since makes them
+    // stale.
+    quint64 m_generation = 0;
+    QTimer m_debounce;
+    QTimer m_watchdog;
+    QTimer m_poll;
+    QElapsedTimer m_sent;
+    QString m_lastScript;
+    QString m_sendingSheet;
+};
+
+} // namespace sheetsmith

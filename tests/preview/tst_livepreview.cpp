@@ -1,0 +1,154 @@
+#include "preview/livepreview.h"
+#include "support/recordingpageview.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace sheetsmith;
+
+// The live preview's traffic with the page, over a view that records each script and
+// answers when the test says: what is sent, when, and that the newest text wins.
+class TestLivePreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void typingGathersIntoOneUpdateWithTheNewestText();
+    void nothingGoesOutWhileOffPausedOrLoading();
+    void aPageWithoutTheStyleElementIsLeftAlone();
+    void theRuleAtTheCaretIsOutlinedAndGoesWhenLiveGoesOff();
+    void aPickedElementNamesTheSelectorsItMatches();
+
+private:
+    QStringList sheetCalls() const;
+
+    std::unique_ptr<QWidget> m_host;
+    RecordingPageView *m_view = nullptr;
+    std::unique_ptr<LivePreview> m_live;
+    QString m_sheet;
+};
+
+void TestLivePreview::init()
+{
+    m_host = std::make_unique<QWidget>();
+    m_view = new RecordingPageView(m_host.get());
+    m_sheet = QStringLiteral("p { color: red }");
+    m_live = std::make_unique<LivePreview>(*m_view, [this] { return m_sheet; });
+    m_live->pageNavigated(m_sheet);
+    m_view->finishLoading();
+}
+
+void TestLivePreview::cleanup()
+{
+    m_live.reset();
+    m_host.reset();
+}
+
+QStringList TestLivePreview::sheetCalls() const
+{
+    QStringList out;
+    for (const QString &call : m_view->calls()) {
+        if (call.startsWith(u"__sheetsmith.setSheet("))
+            out << call;
+    }
+    return out;
+}
+
+void TestLivePreview::typingGathersIntoOneUpdateWithTheNewestText()
+{
+    m_live->setEnabled(true);
+    QCOMPARE(m_view->waiting(), 0); // the page already shows this text
+    for (const char *typed : {"p { color: b }", "p { color: bl }", "p { color: blue }"}) {
+        m_sheet = QString::fromLatin1(typed);
+        m_live->sheetChanged();
+    }
+    QCOMPARE(m_view->waiting(), 0); // still typing
+    QTRY_COMPARE(m_view->waiting(), 1);
+    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("p { color: red }","p { color: blue }"))"});
+
+    // Edits while the update is on its way wait for its answer, then go as one.
+    m_sheet = QStringLiteral("p { color: navy }");
+    m_live->sheetChanged();
+    m_sheet = QStringLiteral("p { color: teal }");
+    m_live->sheetChanged();
+    QTest::qWait(LivePreview::kDebounceMs * 2);
+    QCOMPARE(m_view->waiting(), 1);
+    QSignalSpy updated(m_live.get(), &LivePreview::sheetUpdated);
+    m_view->answer(2.5);
+    QCOMPARE(updated.size(), 1);
+    QCOMPARE(updated.first().first().toDouble(), 2.5);
+    QCOMPARE(m_view->waiting(), 1);
+    QCOMPARE(sheetCalls().last(), QStringLiteral(R"(__sheetsmith.setSheet("p { color: blue }","p { color: teal }"))"));
+}
+
+void TestLivePreview::nothingGoesOutWhileOffPausedOrLoading()
+{
+    m_sheet = QStringLiteral("h1 { }");
+    m_live->sheetChanged();
+    m_live->showRule(QStringLiteral("h1"));
+    QTest::qWait(LivePreview::kDebounceMs * 2);
+    QCOMPARE(m_view->calls(), QStringList()); // off
+
+    m_live->setPaused(true);
+    m_live->setEnabled(true);
+    QCOMPARE(m_view->calls(), QStringList()); // paused
+    m_live->pageNavigated(QStringLiteral("old"));
+    m_live->setPaused(false);
+    QCOMPARE(m_view->calls(), QStringList()); // the page still loading
+    m_view->finishLoading();
+    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("old","h1 { }"))"});
+}
+
+void TestLivePreview::aPageWithoutTheStyleElementIsLeftAlone()
+{
+    m_view->setAnswerer([](const QString &) { return QVariant(-1); });
+    m_live->setEnabled(true);
+    m_sheet = QStringLiteral("a { }");
+    m_live->sheetChanged();
+    QTRY_COMPARE(sheetCalls().size(), 1);
+    m_sheet = QStringLiteral("b { }");
+    m_live->sheetChanged();
+    QTest::qWait(LivePreview::kDebounceMs * 2);
+    QCOMPARE(sheetCalls().size(), 1);
+    // A page loaded again is tried again, at once.
+    m_live->pageNavigated(QStringLiteral("b { }"));
+    m_sheet = QStringLiteral("c { }");
+    m_view->finishLoading();
+    QCOMPARE(sheetCalls().size(), 2);
+}
+
+void TestLivePreview::theRuleAtTheCaretIsOutlinedAndGoesWhenLiveGoesOff()
+{
+    m_view->setAnswerer([](const QString &) { return QVariant(3); });
+    m_live->setEnabled(true);
+    QSignalSpy shown(m_live.get(), &LivePreview::ruleShown);
+    m_live->showRule(QStringLiteral("h1, .note"));
+    m_live->showRule(QStringLiteral("h1, .note")); // the same rule: nothing new
+    QCOMPARE(m_view->calls(), QStringList{R"(__sheetsmith.highlight("h1, .note"))"});
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().at(1).toInt(), 3);
+    m_live->setEnabled(false);
+    QCOMPARE(m_view->calls().last(), QStringLiteral(R"(__sheetsmith.highlight(""))"));
+}
+
+void TestLivePreview::aPickedElementNamesTheSelectorsItMatches()
+{
+    m_live->setEnabled(true);
+    m_view->setAnswerer([](const QString &call) {
+        return call.startsWith(u"__sheetsmith.takePick") ? QVariant(QStringLiteral("[0,2]")) : QVariant(true);
+    });
+    QSignalSpy picked(m_live.get(), &LivePreview::elementPicked);
+    QSignalSpy ended(m_live.get(), &LivePreview::pickingEnded);
+    m_live->setPicking(true, {QStringLiteral("p"), QStringLiteral("#x"), QStringLiteral(".y")});
+    QCOMPARE(m_view->calls().last(), QStringLiteral(R"(__sheetsmith.pick(true,["p","#x",".y"]))"));
+    QTRY_COMPARE(picked.size(), 1);
+    QCOMPARE(picked.first().first().value<QList<int>>(), (QList<int>{0, 2}));
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(!m_live->isPicking());
+}
+
+QTEST_MAIN(TestLivePreview)
+#include "tst_livepreview.moc"

@@ -1,0 +1,124 @@
+#include "dialogs/scopeddialogseam.h"
+#include "preview/frmpreview.h"
+#include "preview/livepreview.h"
+#include "preview/pageview.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+using namespace sheetsmith;
+
+// Live preview with the real browser engine: an edit reaches the page without a
+// reload (its scroll position and script state stay), a sheet cannot break out of its
+// style element, and the rule at the caret is outlined by the program's own overlay.
+class TestPreviewEngineLive : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editsReachThePageWithoutAReloadAndRulesAreOutlined();
+
+private:
+    static QString evaluate(QWebEngineView *view, const QString &script);
+};
+
+QString TestPreviewEngineLive::evaluate(QWebEngineView *view, const QString &script)
+{
+    QString result = QStringLiteral("<no answer>");
+    bool answered = false;
+    // The page's own world, as its scripts see it.
+    view->page()->runJavaScript(script, [&](const QVariant &value) {
+        result = value.toString();
+        answered = true;
+    });
+    if (!QTest::qWaitFor([&] { return answered; }, 20000))
+        qWarning("the page did not answer");
+    return result;
+}
+
+void TestPreviewEngineLive::editsReachThePageWithoutAReloadAndRulesAreOutlined()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString page = dir.filePath(QStringLiteral("page.html"));
+    {
+        QFile f(page);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
+                "<body><h1 id=\"t\">Title</h1><p>a</p><p>b</p><p>c</p>\n"
+                "<div style=\"height: 5000px\"></div>\n"
+                "<script>window.marker = 'kept';</script></body></html>\n");
+    }
+    SettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    settings.write(keys::preview::Section, keys::preview::file(1), page);
+    ScriptedDialogs dialogs;
+    ScopedDialogSeam seam(dialogs);
+
+    QString sheet = QStringLiteral("h1 { color: #FF0000; }");
+    QWidget owner;
+    auto *preview = new FrmPreview(settings, [&] { return sheet; }, FrmPreview::Pictures{}, &owner);
+    auto *view = qobject_cast<QWebEngineView *>(preview->WebBrowser1()->widget());
+    QVERIFY(view);
+    preview->resize(800, 600);
+    preview->show();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    preview->ComPath()->activated(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty() && view->url().isLocalFile(), 30000);
+    const auto colour = [&] { return evaluate(view, QStringLiteral("getComputedStyle(document.getElementById('t')).color")); };
+    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(255, 0, 0)"), 20000);
+    preview->findChild<QAction *>(QStringLiteral("Tb_Live"))->setChecked(true);
+    QCOMPARE(settings.read(keys::preview::Section, keys::preview::Live), QStringLiteral("1"));
+    QCOMPARE(evaluate(view, QStringLiteral("window.scrollTo(0, 300); String(window.scrollY)")), QStringLiteral("300"));
+    const qsizetype loads = loaded.size();
+
+    // Typing a colour: the page follows, with no load, at its scroll position.
+    sheet = QStringLiteral("h1 { color: #00FF00; }");
+    preview->sheetChanged();
+    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(0, 255, 0)"), 5000);
+    QCOMPARE(evaluate(view, QStringLiteral("window.marker")), QStringLiteral("kept"));
+    QCOMPARE(evaluate(view, QStringLiteral("String(window.scrollY)")), QStringLiteral("300"));
+    QCOMPARE(loaded.size(), loads);
+
+    // Markup in the sheet is text of the sheet: no element comes out of it.
+    sheet = QStringLiteral("h1 { color: #0000FF; }\r\n</style><script>window.broken = 1;</script><style>");
+    preview->sheetChanged();
+    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(0, 0, 255)"), 5000);
+    QCOMPARE(evaluate(view, QStringLiteral("typeof window.broken")), QStringLiteral("undefined"));
+    QCOMPARE(evaluate(view, QStringLiteral("String(document.scripts.length)")), QStringLiteral("1"));
+
+    // The rule at the caret: one box per matched element, in a shadow root of its own.
+    const QString boxes = QStringLiteral(
+        "(function () { const h = document.querySelector('[data-sheetsmith-overlay]');"
+        " return h ? String(h.shadowRoot.querySelectorAll('[data-box]').length) : 'none'; })()");
+    preview->showRule(QStringLiteral("p"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("3"), 5000);
+    preview->showRule(QStringLiteral("h1, p"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("4"), 5000);
+    preview->showRule(QStringLiteral("p:::bad"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("none"), 5000);
+    preview->showRule(QStringLiteral("p"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("3"), 5000);
+    preview->findChild<QAction *>(QStringLiteral("Tb_Live"))->setChecked(false);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("none"), 5000);
+    QVERIFY(dialogs.messages().isEmpty());
+}
+
+int main(int argc, char *argv[])
+{
+    prepareBrowserEngine();
+    QApplication app(argc, argv);
+    TestPreviewEngineLive test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_previewengine_live.moc"
