@@ -495,7 +495,12 @@ void Form1::connectLivePreview()
             return;
         }
         // An ordinary caret move: caret tracking follows with the tree and the values.
-        m_mainText->setSelStart(m_tracker->blocks().Item(outcome.rule + 1).Begins());
+        // The caret goes just inside the block, after its "{", since a caret before the
+        // selector counts as outside every block and would show no values.
+        const ItmClass &block = m_tracker->blocks().Item(outcome.rule + 1);
+        const QString &text = m_mainText->model().text();
+        const qsizetype brace = text.indexOf(u'{', block.Begins());
+        m_mainText->setSelStart(brace >= 0 && brace < block.Ends() ? brace + 1 : block.Begins() + 1);
         m_mainText->ensureCursorVisible();
         activateWindow();
         m_mainText->setFocus(Qt::OtherFocusReason);

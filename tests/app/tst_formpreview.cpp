@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QTest>
 
 using namespace sheetsmith;
@@ -30,6 +32,7 @@ private slots:
     void toolsMenuEntriesStartTheirBrowsers();
     void testWithoutABrowserSaysWhichOne();
     void testWithoutAPageSaysToChooseOne();
+    void aPickedElementLandsInsideItsWinningRule();
 
 private:
     bool start(const std::function<void(SettingsStore &)> &configure = {});
@@ -207,6 +210,35 @@ void TestFormPreview::testWithoutAPageSaysToChooseOne()
     QCOMPARE(m_fixture.dialogs().messages().size(), 1);
     QVERIFY(m_fixture.dialogs().messages().first().text.contains(QStringLiteral("No preview page is chosen")));
     QVERIFY(launcher.log().isEmpty());
+}
+
+void TestFormPreview::aPickedElementLandsInsideItsWinningRule()
+{
+    QVERIFY2(start([](SettingsStore &s) {
+                 s.write(pk::Section, pk::Show, QStringLiteral("1"));
+                 s.write(pk::Section, pk::Live, QStringLiteral("1"));
+             }),
+             qPrintable(m_fixture.problem()));
+    QVERIFY(m_fixture.open("p {\n  color: red;\n}\n.lead {\n  font-style: italic;\n}\n"));
+    FrmPreview *preview = m_fixture.window().preview();
+    QVERIFY(preview && preview->isLive());
+    auto *status = m_fixture.window().findChild<QLabel *>(QStringLiteral("StBarPanel1"));
+    action(QStringLiteral("Tb_Pick"))->trigger();
+
+    // The element matches both rules: the class wins, and the caret lands inside its
+    // block, where caret tracking shows its values.
+    emit preview->elementPicked({0, 1});
+    const QString &text = m_fixture.editor().model().text();
+    QCOMPARE(m_fixture.editor().selStart(), text.indexOf(u"{", text.indexOf(u".lead")) + 1);
+    QCOMPARE(status->text(), QStringLiteral("2 rules match this element"));
+    auto *list = m_fixture.window().findChild<QTreeWidget *>(QStringLiteral("LstP"));
+    QCOMPARE(list->findItems(QStringLiteral("font-style"), Qt::MatchExactly).first()->text(1),
+             QStringLiteral("italic"));
+
+    const qsizetype before = m_fixture.editor().selStart();
+    emit preview->elementPicked({});
+    QCOMPARE(m_fixture.editor().selStart(), before);
+    QCOMPARE(status->text(), QStringLiteral("No rule of this sheet matches this element"));
 }
 
 QTEST_MAIN(TestFormPreview)
