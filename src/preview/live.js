@@ -8,8 +8,9 @@ if (!window.__sheetsmith) {
         const kMaxBoxes = 500;
         const normal = (s) => s.replace(/\r\n?/g, '\n').trim();
 
-        // The style element the composed page carries the sheet in.
-        let style = null;
+        // The style elements that hold the sheet's pieces, in order: at first the one the
+        // composed page carries the sheet in, then one more per piece beside it.
+        let styles = null;
         // The overlay: one host element outside the page's own tree of elements, its
         // boxes in a shadow root that no style of the page reaches.
         let host = null;
@@ -32,18 +33,51 @@ if (!window.__sheetsmith) {
             return null;
         }
 
-        // Puts text into the sheet's style element, which holds `expected` now. The
-        // text is set as text, never read as markup, so "</style>" in a sheet is only
-        // characters of it. Answers the milliseconds the engine took to restyle and
-        // lay the page out again, or -1 when the page has no such element (it
-        // replaced its head, or is not a composed page).
-        function setSheet(expected, text) {
-            if (!style || !style.isConnected)
-                style = findStyle(expected);
-            if (!style)
+        // Replaces `removed` pieces of the sheet (-1: all) from index `from` with the texts given,
+        // reusing the pieces' style elements in place and adding or removing elements
+        // beside them. `expected` is the sheet's whole text while the page is fresh from
+        // a load, when its one element must be found first; null afterwards. Texts are
+        // set as text, never read as markup, so "</style>" in a sheet is only characters
+        // of it. Answers the milliseconds the engine took to restyle and lay the page
+        // out again, or -1 when the page holds no such element (it replaced its head, or
+        // is not a composed page), so the program sends the whole sheet next time.
+        function setSheet(expected, from, removed, texts) {
+            if (styles && !styles.every((e) => e.isConnected))
+                styles = null;
+            if (expected !== null) {
+                // After an unanswered update the page may hold pieces already, which
+                // then give way to the texts given.
+                const found = findStyle(expected);
+                if (found)
+                    styles = [found];
+            }
+            if (styles && removed < 0)
+                removed = styles.length - from;
+            if (!styles || styles.length === 0 || from + removed > styles.length) {
+                styles = null;
                 return -1;
+            }
             const start = performance.now();
-            style.textContent = text;
+            const kept = Math.min(removed, texts.length);
+            for (let i = 0; i < kept; ++i)
+                styles[from + i].textContent = texts[i];
+            if (removed > kept) {
+                // At least one element stays, so there is always one to clone from.
+                const gone = styles.splice(from + kept, Math.min(removed - kept, styles.length - 1));
+                for (const e of gone)
+                    e.remove();
+            } else if (texts.length > kept) {
+                const at = from + kept;
+                const last = styles[styles.length - 1];
+                const before = at < styles.length ? styles[at] : last.nextSibling;
+                const added = texts.slice(kept).map((text) => {
+                    const e = styles[0].cloneNode(false);
+                    e.textContent = text;
+                    last.parentNode.insertBefore(e, before);
+                    return e;
+                });
+                styles.splice(at, 0, ...added);
+            }
             document.documentElement.getBoundingClientRect();
             getComputedStyle(document.documentElement).color;
             const took = performance.now() - start;

@@ -1,6 +1,7 @@
 #include "preview/livepreview.h"
 
 #include "preview/pageview.h"
+#include "text/sheetchunks.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -24,6 +25,9 @@ QString literal(const QStringList &texts)
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
 }
 
+// What a script without the library answers when the page has none.
+constexpr QLatin1String kNoLibrary("sheetsmith: no library");
+
 } // namespace
 
 LivePreview::LivePreview(PageView &view, std::function<QString()> sheetText, QObject *parent)
@@ -40,8 +44,12 @@ LivePreview::LivePreview(PageView &view, std::function<QString()> sheetText, QOb
     connect(&m_watchdog, &QTimer::timeout, this, [this] {
         // No answer: the page went, or hangs. What was sent counts as not done.
         const Job job = std::exchange(m_job, Job::None);
-        if (job == Job::Sheet)
+        if (job == Job::Sheet) {
+            // It may still arrive, so the pieces the page holds are not known: the next
+            // update replaces them all.
             m_sheetDue = true;
+            m_pageUnknown = true;
+        }
         ++m_generation;
         sendNext();
     });
@@ -95,8 +103,9 @@ void LivePreview::setPaused(bool paused)
 void LivePreview::pageNavigated(const QString &composedSheet)
 {
     m_loaded = false;
+    m_libraryIn = false;
     m_hasSheetElement = true;
-    m_pageSheet = composedSheet;
+    m_composedSheet = composedSheet;
     m_shownRule.clear();
     ++m_generation;
     m_job = Job::None;
@@ -108,8 +117,13 @@ void LivePreview::pageNavigated(const QString &composedSheet)
 void LivePreview::pageLoaded(bool ok)
 {
     m_loaded = ok;
+    m_libraryIn = false;
     if (!ok)
         return;
+    // Whatever loaded it (the program, or the page itself), the page shows its file.
+    m_pageChunks = QStringList{m_composedSheet};
+    m_pageFresh = true;
+    m_pageUnknown = false;
     // The page shows the text it was composed with; anything newer follows at once.
     m_sheetDue = true;
     sendNext();
@@ -146,11 +160,17 @@ void LivePreview::sendNext()
         return;
     if (m_enabled && m_sheetDue && m_hasSheetElement) {
         m_sheetDue = false;
-        const QString sheet = m_sheetText();
-        if (sheet != m_pageSheet) {
-            m_sendingSheet = sheet;
-            send(Job::Sheet, QStringLiteral("__sheetsmith.setSheet(") + literal(m_pageSheet) + u','
-                                 + literal(sheet) + u')');
+        const QStringList chunks = ResplitSheetChunks(m_pageChunks, m_sheetText());
+        ChunkSplice splice = DiffChunks(m_pageChunks, chunks);
+        if (m_pageUnknown)
+            splice = ChunkSplice{0, -1, chunks}; // -1: every piece the page holds
+        if (!splice.isEmpty()) {
+            m_sendingChunks = chunks;
+            // Concatenated, not formatted: a sheet's text may hold "%1".
+            send(Job::Sheet, QStringLiteral("__sheetsmith.setSheet(")
+                                 + (m_pageFresh ? literal(m_composedSheet) : QStringLiteral("null")) + u','
+                                 + QString::number(splice.from) + u',' + QString::number(splice.removed) + u','
+                                 + literal(splice.inserted) + u')');
             return;
         }
     }
@@ -173,11 +193,17 @@ void LivePreview::send(Job job, const QString &call)
     const quint64 generation = m_generation;
     if (job == Job::Rule)
         m_shownRule = m_rule;
-    m_lastScript = library() + u'\n' + call;
+    m_lastCall = call;
+    // The library goes with the first script a page gets; later ones only ask whether
+    // it is still there, since the engine keeps a compiled copy of every script text.
+    const QString script = m_libraryIn
+        ? QStringLiteral("if (!window.__sheetsmith) '") + kNoLibrary + QStringLiteral("'; else\n") + call
+        : library() + u'\n' + call;
+    m_libraryIn = true;
     m_sent.start();
     m_watchdog.start();
     const QPointer<LivePreview> alive(this);
-    m_view.runScript(m_lastScript, [alive, job, generation](const QVariant &value) {
+    m_view.runScript(script, [alive, job, generation](const QVariant &value) {
         if (alive)
             alive->answered(job, generation, value);
     });
@@ -189,12 +215,20 @@ void LivePreview::answered(Job job, quint64 generation, const QVariant &value)
         return; // asked of a page that has gone since
     m_watchdog.stop();
     m_job = Job::None;
+    if (value.userType() == QMetaType::QString && value.toString() == kNoLibrary) {
+        // The page lost the library (its world began again): the same call, with it.
+        m_libraryIn = false;
+        send(job, m_lastCall);
+        return;
+    }
     const double roundTrip = double(m_sent.nsecsElapsed()) / 1e6;
     switch (job) {
     case Job::Sheet: {
         const double engine = value.isValid() ? value.toDouble() : -1;
         if (engine >= 0) {
-            m_pageSheet = m_sendingSheet;
+            m_pageChunks = m_sendingChunks;
+            m_pageFresh = false;
+            m_pageUnknown = false;
             emit sheetUpdated(engine, roundTrip);
         } else {
             // The page has no element to hold the sheet (or the script failed):

@@ -17,8 +17,11 @@ class PageView;
 // reload, the elements the rule at the caret matches are outlined, and an element
 // picked in the page names the selectors it matches.
 //
-// The page composed with the sheet holds it in a style element; each update sets that
-// element's text through the view's script world (live.js). The sheet is read when an
+// The page composed with the sheet holds it in a style element. The first update after
+// a load finds that element by its text and puts the sheet into it and new elements
+// beside it, one per piece (SplitSheetChunks); each later update sends only the pieces
+// that changed, so the engine parses a few kilobytes again, not the whole sheet. The
+// text goes in through the view's script world (live.js). The sheet is read when an
 // update is sent, never before, so the newest text wins: edits while an update is on
 // its way, or during the short wait after each keystroke (kDebounceMs), gather into
 // one. One script is on its way at a time; an answer that does not come within
@@ -55,9 +58,6 @@ public:
     void setPicking(bool on, const QStringList &selectors = {});
     bool isPicking() const { return m_picking; }
 
-    // The script sent last, for tests.
-    const QString &lastScript() const { return m_lastScript; }
-
 signals:
     // An update reached the page: the engine's own time to restyle it, and the time
     // from sending to the answer, in milliseconds.
@@ -87,8 +87,14 @@ private:
     bool m_paused = false;
     bool m_loaded = false;
     bool m_hasSheetElement = true;
-    // The text the page's style element holds now.
-    QString m_pageSheet;
+    // The text of the page's file on disk, and the pieces the page holds now; while the
+    // page is fresh from a load it holds the file's text in one element, which the next
+    // update must find.
+    QString m_composedSheet;
+    QStringList m_pageChunks;
+    bool m_pageFresh = true;
+    // An update went unanswered, so what the page holds is not known.
+    bool m_pageUnknown = false;
     bool m_sheetDue = false;
     // The rule wanted outlined, and the one the page shows.
     QString m_rule;
@@ -105,8 +111,9 @@ private:
     QTimer m_watchdog;
     QTimer m_poll;
     QElapsedTimer m_sent;
-    QString m_lastScript;
-    QString m_sendingSheet;
+    QString m_lastCall;
+    bool m_libraryIn = false;
+    QStringList m_sendingChunks;
 };
 
 } // namespace sheetsmith

@@ -19,6 +19,8 @@ private slots:
     void typingGathersIntoOneUpdateWithTheNewestText();
     void nothingGoesOutWhileOffPausedOrLoading();
     void aPageWithoutTheStyleElementIsLeftAlone();
+    void aPageThatLostTheLibraryIsAskedAgainWithIt();
+    void anEditOfABigSheetSendsItsPieceAndAnUnansweredOneResendsAll();
     void theRuleAtTheCaretIsOutlinedAndGoesWhenLiveGoesOff();
     void aPickedElementNamesTheSelectorsItMatches();
 
@@ -67,7 +69,7 @@ void TestLivePreview::typingGathersIntoOneUpdateWithTheNewestText()
     }
     QCOMPARE(m_view->waiting(), 0); // still typing
     QTRY_COMPARE(m_view->waiting(), 1);
-    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("p { color: red }","p { color: blue }"))"});
+    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("p { color: red }",0,1,["p { color: blue }"]))"});
 
     // Edits while the update is on its way wait for its answer, then go as one.
     m_sheet = QStringLiteral("p { color: navy }");
@@ -81,7 +83,7 @@ void TestLivePreview::typingGathersIntoOneUpdateWithTheNewestText()
     QCOMPARE(updated.size(), 1);
     QCOMPARE(updated.first().first().toDouble(), 2.5);
     QCOMPARE(m_view->waiting(), 1);
-    QCOMPARE(sheetCalls().last(), QStringLiteral(R"(__sheetsmith.setSheet("p { color: blue }","p { color: teal }"))"));
+    QCOMPARE(sheetCalls().last(), QStringLiteral(R"(__sheetsmith.setSheet(null,0,1,["p { color: teal }"]))"));
 }
 
 void TestLivePreview::nothingGoesOutWhileOffPausedOrLoading()
@@ -99,7 +101,7 @@ void TestLivePreview::nothingGoesOutWhileOffPausedOrLoading()
     m_live->setPaused(false);
     QCOMPARE(m_view->calls(), QStringList()); // the page still loading
     m_view->finishLoading();
-    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("old","h1 { }"))"});
+    QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("old",0,1,["h1 { }"]))"});
 }
 
 void TestLivePreview::aPageWithoutTheStyleElementIsLeftAlone()
@@ -118,6 +120,54 @@ void TestLivePreview::aPageWithoutTheStyleElementIsLeftAlone()
     m_sheet = QStringLiteral("c { }");
     m_view->finishLoading();
     QCOMPARE(sheetCalls().size(), 2);
+}
+
+void TestLivePreview::aPageThatLostTheLibraryIsAskedAgainWithIt()
+{
+    m_live->setEnabled(true);
+    m_live->showRule(QStringLiteral("p"));
+    QCOMPARE(m_view->waiting(), 1);
+    m_view->answer(1);
+    m_live->showRule(QStringLiteral("em"));
+    m_view->answer(QStringLiteral("sheetsmith: no library"));
+    QCOMPARE(m_view->waiting(), 1);
+    QCOMPARE(m_view->calls().mid(1), (QStringList{R"(__sheetsmith.highlight("em"))", R"(__sheetsmith.highlight("em"))"}));
+}
+
+void TestLivePreview::anEditOfABigSheetSendsItsPieceAndAnUnansweredOneResendsAll()
+{
+    QString big;
+    for (int i = 0; i < 6000; ++i)
+        big += QStringLiteral(".rule%1 { color: red }\n").arg(i);
+    m_sheet = big;
+    m_live->pageNavigated(big);
+    m_view->finishLoading();
+    const auto edit = [this](const QString &from, const QString &to) {
+        m_sheet.replace(from, to);
+        m_live->sheetChanged();
+        QTRY_COMPARE(m_view->waiting(), 1);
+    };
+
+    // Once shown, the sheet is put into pieces at once, before the first keystroke;
+    // after that an edit sends its own piece only.
+    m_live->setEnabled(true);
+    QCOMPARE(m_view->waiting(), 1);
+    QVERIFY(sheetCalls().last().startsWith(u"__sheetsmith.setSheet(\".rule0 {"));
+    m_view->answer(1.0);
+    edit(QStringLiteral(".rule0 {"), QStringLiteral(".first {"));
+    QVERIFY(sheetCalls().last().startsWith(u"__sheetsmith.setSheet(null,0,1,[\".first {"));
+    m_view->answer(1.0);
+    edit(QStringLiteral(".rule3000 { color: red }"), QStringLiteral(".rule3000 { color: blue }"));
+    const QString call = sheetCalls().last();
+    QVERIFY(call.startsWith(u"__sheetsmith.setSheet(null,"));
+    QVERIFY(call.contains(u"color: blue"));
+    QVERIFY(!call.contains(u".first"));
+    QVERIFY(call.size() < big.size() / 2);
+
+    // No answer: the page may or may not have it, so the next update replaces every piece.
+    QTest::qWait(LivePreview::kAnswerMs + 200);
+    QTRY_COMPARE(sheetCalls().size(), 4);
+    QVERIFY(sheetCalls().last().startsWith(u"__sheetsmith.setSheet(null,0,-1,[\".first {"));
 }
 
 void TestLivePreview::theRuleAtTheCaretIsOutlinedAndGoesWhenLiveGoesOff()
