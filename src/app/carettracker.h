@@ -57,6 +57,7 @@ public:
     {
         RefreshMe();
         FillTree();
+        emit refreshed();
     }
 
     // The editor's selection changed.
@@ -65,6 +66,8 @@ public:
 signals:
     // "Line L of N, Col C" for the caret.
     void statusChanged(const QString &text);
+    // The blocks and the tree were brought up to date with the text.
+    void refreshed();
 
 private:
     void catchUp();

@@ -51,8 +51,24 @@ void EditorInput::keyDown(QKeyEvent *event, bool *consumed)
 
 void EditorInput::mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint position)
 {
-    if (button == Qt::RightButton)
-        m_editMenu->popup(m_editor.viewport()->mapToGlobal(position));
+    if (button != Qt::RightButton)
+        return;
+    const QPoint global = m_editor.viewport()->mapToGlobal(position);
+    const std::optional<QuickFix> fix = m_quickFixes ? m_quickFixes(m_editor.charFromPos(position)) : std::nullopt;
+    if (!fix) {
+        m_editMenu->popup(global);
+        return;
+    }
+    // The fix first, then the Edit menu's own entries; the menu goes when closed.
+    auto *menu = new QMenu(&m_editor); // deletes itself when closed
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("MnuQuickFix"));
+    QAction *apply = menu->addAction(fix->caption);
+    apply->setObjectName(QStringLiteral("mQuickFix"));
+    connect(apply, &QAction::triggered, this, fix->apply);
+    menu->addSeparator();
+    menu->addActions(m_editMenu->actions());
+    menu->popup(global);
 }
 
 void EditorInput::dragOver(QDragMoveEvent *event, bool *handled)

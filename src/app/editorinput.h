@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QDragMoveEvent;
 class QDropEvent;
@@ -31,6 +32,19 @@ public:
                 std::function<void(const QString &path)> openFile, QObject *parent);
     ~EditorInput() override;
 
+    // A change the context menu offers first when the right click lands on text that
+    // has one: its caption and what it does.
+    struct QuickFix
+    {
+        QString caption;
+        std::function<void()> apply;
+    };
+    // Asked with the text offset under the click.
+    void setQuickFixes(std::function<std::optional<QuickFix>(qsizetype offset)> quickFixes)
+    {
+        m_quickFixes = std::move(quickFixes);
+    }
+
 private:
     void keyDown(QKeyEvent *event, bool *consumed);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
@@ -41,6 +55,7 @@ private:
     QMenu *m_editMenu;
     std::function<void(const QString &)> m_runCommand;
     std::function<void(const QString &)> m_openFile;
+    std::function<std::optional<QuickFix>(qsizetype)> m_quickFixes;
 };
 
 } // namespace sheetsmith

@@ -5,6 +5,7 @@
 #include "app/editorcompleter.h"
 #include "app/editorinput.h"
 #include "app/icons.h"
+#include "app/problemspanel.h"
 #include "app/selectortreecommands.h"
 #include "blocks/editcommands.h"
 #include "blocks/frmfind.h"
@@ -28,6 +29,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -147,6 +149,7 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
         [this](const QString &path) { OpenDocument(QFileInfo(path).fileName(), path); }, this);
     buildStatusBar();
     m_document->setStatusPanel(m_panel1);
+    buildProblems();
 
     // Design size of the client area before any placement is restored.
     resize(twipsToPxX(10260), twipsToPxY(8550) + menuBar()->sizeHint().height());
@@ -156,13 +159,37 @@ Form1::~Form1()
 {
     // The editor outlives this window's own members while Qt deletes the children; it
     // must not reach the handlers of a half-destroyed window.
-    for (QObject *receiver : std::initializer_list<QObject *>{this, m_tracker, m_completer, m_input, m_inspector}) {
+    for (QObject *receiver :
+         std::initializer_list<QObject *>{this, m_tracker, m_completer, m_input, m_inspector, m_problems}) {
         if (receiver)
             disconnect(m_mainText, nullptr, receiver, nullptr);
     }
 }
 
 // ---- Commands, menus and toolbars ----
+
+void Form1::buildProblems()
+{
+    // The check follows the blocks; the Tools menu shows and hides its panel.
+    m_problems = new ProblemsPanel(*this, *m_mainText, m_settings, m_panel1);
+    connect(m_tracker, &CaretTracker::refreshed, m_problems, &ProblemsPanel::check);
+    if (auto *tools = menuBar()->findChild<QMenu *>(QStringLiteral("mTools")))
+        tools->insertAction(tools->findChild<QAction *>(QStringLiteral("mSettings")), m_problems->dock()->toggleViewAction());
+    m_input->setQuickFixes([this](qsizetype offset) -> std::optional<EditorInput::QuickFix> {
+        const Problem *problem = m_problems->fixAt(offset);
+        if (!problem)
+            return std::nullopt;
+        const qsizetype at = m_problems->currentOffset(*problem);
+        const qsizetype length = problem->length;
+        const QString fix = problem->fix;
+        return EditorInput::QuickFix{QStringLiteral("Change to '%1'").arg(fix), [this, at, length, fix] {
+                                         m_mainText->setSelStart(at);
+                                         m_mainText->setSelLength(length);
+                                         m_mainText->setSelText(fix);
+                                         m_tracker->refresh();
+                                     }};
+    });
+}
 
 void Form1::buildCommands()
 {
@@ -211,8 +238,10 @@ void Form1::buildCommands()
         {"Validate", [this] { WebLinks::ValidateWithW3C(this, m_mainText->text()); }},
         {"Settings",
          [this] {
-             FrmOptions::showFor(this, m_settings, *m_mainText, m_colouriser, m_panel1,
-                                 [this] { RefreshBrowserMenu(); });
+             FrmOptions::showFor(this, m_settings, *m_mainText, m_colouriser, m_panel1, [this] {
+                 RefreshBrowserMenu();
+                 m_problems->applySettings();
+             });
          }},
         {"HomePage", [this] { WebLinks::OpenHomePage(this); }},
         {"Css1Reference", [this] { WebLinks::OpenCss1Reference(this); }},

@@ -33,6 +33,7 @@ class CommandActions;
 class EditCommands;
 class EditorCompleter;
 class EditorInput;
+class ProblemsPanel;
 class FrmPreview;
 class NewSelectorPanels;
 class PropertyInspector;
@@ -137,6 +138,7 @@ private:
     void buildLeftPane();
     void buildRightPane();
     void buildStatusBar();
+    void buildProblems();
     void showDocumentTitle();
     void refreshRecentMenu();
     void applyEditorSettings();
@@ -184,6 +186,7 @@ private:
     SelectorTreeCommands *m_treeCommands = nullptr;
     EditorCompleter *m_completer = nullptr;
     EditorInput *m_input = nullptr;
+    ProblemsPanel *m_problems = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     PropertyInspector *m_inspector = nullptr; // a child of the property list
     QPointer<FrmPreview> m_preview;           // deletes itself when closed

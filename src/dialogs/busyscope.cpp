@@ -5,7 +5,7 @@
 
 namespace sheetsmith {
 
-BusyScope::BusyScope(QLabel *panel, const QString &message) : m_panel(panel)
+BusyScope::BusyScope(QLabel *panel, const QString &message) : m_panel(panel), m_message(message)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (m_panel) {
@@ -18,7 +18,8 @@ BusyScope::BusyScope(QLabel *panel, const QString &message) : m_panel(panel)
 
 BusyScope::~BusyScope()
 {
-    if (m_panel)
+    // What the work itself said in the panel (a check's summary) stays.
+    if (m_panel && m_panel->text() == m_message)
         m_panel->setText(m_before);
     QApplication::restoreOverrideCursor();
 }

@@ -10,7 +10,8 @@ namespace sheetsmith {
 // Marks an operation that may take a while on a large sheet (opening, Format Sheet,
 // Replace All, a paste of megabytes): while it lives the pointer is the wait cursor
 // and the status panel says what is going on ("Formatting..."), painted at once; then
-// the cursor and the panel's text are as they were. Scopes nest.
+// the cursor and the panel's text are as they were, unless the work put a message of its
+// own there. Scopes nest.
 class BusyScope
 {
 public:
@@ -23,6 +24,7 @@ public:
 private:
     QPointer<QLabel> m_panel;
     QString m_before;
+    QString m_message;
 };
 
 } // namespace sheetsmith

@@ -1,6 +1,7 @@
 #include "editor/colourhighlighter.h"
 
 #include "editor/colourlayer.h"
+#include "editor/problemmarks.h"
 #include "editor/qtcolour.h"
 
 #include <QTextBlock>
@@ -29,6 +30,26 @@ std::vector<QTextLayout::FormatRange> ColourHighlighter::rangesOf(const QTextBlo
                               range.format.setForeground(colourToQColor(colour));
                               ranges.push_back(range);
                           });
+    const qsizetype blockLength = block.length() - 1;
+    m_marks->forEachIn(blockStart, qMax<qsizetype>(1, blockLength), [&](const ProblemMarks::Mark &mark) {
+        // Red errors, orange warnings, grey notes. A mark on nothing (at a line's end)
+        // underlines the line's last character.
+        static const QColor colours[] = {QColor(0xd0, 0x20, 0x20), QColor(0xe0, 0x80, 0x00), QColor(0x80, 0x80, 0x80)};
+        qsizetype start = qMax(mark.start, blockStart);
+        qsizetype end = qMin(mark.start + qMax<qsizetype>(1, mark.length), blockStart + blockLength);
+        if (end <= start) {
+            if (blockLength == 0)
+                return;
+            start = blockStart + blockLength - 1;
+            end = start + 1;
+        }
+        QTextLayout::FormatRange range;
+        range.start = int(start - blockStart);
+        range.length = int(end - start);
+        range.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        range.format.setUnderlineColor(colours[mark.kind]);
+        ranges.push_back(range);
+    });
     return ranges;
 }
 
@@ -46,8 +67,7 @@ bool ColourHighlighter::formatBlock(const QTextBlock &block) const
     const QList<QTextLayout::FormatRange> current = layout->formats();
     const bool same = std::equal(wanted.begin(), wanted.end(), current.begin(), current.end(),
                                  [](const QTextLayout::FormatRange &a, const QTextLayout::FormatRange &b) {
-                                     return a.start == b.start && a.length == b.length
-                                            && a.format.foreground() == b.format.foreground();
+                                     return a.start == b.start && a.length == b.length && a.format == b.format;
                                  });
     if (same)
         return false;

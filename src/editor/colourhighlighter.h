@@ -10,8 +10,9 @@ class QTextDocument;
 namespace sheetsmith {
 
 class ColourLayer;
+class ProblemMarks;
 
-// Paints the colours of a ColourLayer onto the layouts of the document's blocks, as
+// Paints the colours of a ColourLayer, and the marks of a check, onto the layouts of the document's blocks, as
 // format ranges that live in the layout, not in the document: they are neither undo
 // steps nor edits.
 //
@@ -23,8 +24,8 @@ class ColourLayer;
 class ColourHighlighter
 {
 public:
-    ColourHighlighter(QTextDocument *document, const ColourLayer *colours)
-        : m_document(document), m_colours(colours)
+    ColourHighlighter(QTextDocument *document, const ColourLayer *colours, const ProblemMarks *marks)
+        : m_document(document), m_colours(colours), m_marks(marks)
     {
     }
 
@@ -33,12 +34,14 @@ public:
     bool formatBlock(const QTextBlock &block) const;
 
     // The format ranges a block's layout carries for the layer's colours: one per run
-    // of one colour, none for automatic text (it keeps the palette's text colour).
+    // of one colour, none for automatic text (it keeps the palette's text colour); then
+    // a wavy underline for each problem mark over the block.
     std::vector<QTextLayout::FormatRange> rangesOf(const QTextBlock &block) const;
 
 private:
     QTextDocument *m_document;
     const ColourLayer *m_colours;
+    const ProblemMarks *m_marks;
 };
 
 } // namespace sheetsmith

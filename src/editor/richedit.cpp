@@ -4,9 +4,11 @@
 #include "editor/richeditscope.h"
 #include "text/words.h"
 
+#include <QHelpEvent>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -49,7 +51,7 @@ std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
 
 } // namespace
 
-RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(document(), &m_colours)
+RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(document(), &m_colours, &m_marks)
 {
     m_fontName = font().family();
     m_fontSize = font().pointSizeF() > 0 ? font().pointSizeF() : 10.0;
@@ -118,6 +120,7 @@ void RichEdit::onContentsChange(int position, int removed, int added)
         rebuildFromDocument();
         return;
     }
+    m_marks.follow(changePos, changeRemoved, changeAdded);
     m_typingColour.reset();
     m_textChanged = true;
     emit textEdited(change->from, change->removed, change->added);
@@ -140,6 +143,7 @@ void RichEdit::rebuildFromDocument()
         m_colours.reset(oldText.size());
     m_colours.replace(prefix, oldText.size() - prefix - suffix, newText.size() - prefix - suffix,
                       insertedColour(prefix));
+    m_marks.follow(prefix, oldText.size() - prefix - suffix, newText.size() - prefix - suffix);
     const qsizetype oldLength = m_model.length();
     m_model.setText(newText);
     m_typingColour.reset();
@@ -187,6 +191,18 @@ bool RichEdit::event(QEvent *event)
 
 bool RichEdit::viewportEvent(QEvent *event)
 {
+    if (event->type() == QEvent::ToolTip && !m_marks.isEmpty()) {
+        // The message of the problem under the pointer.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QTextCursor at = cursorForPosition(help->pos());
+        const QRect place = cursorRect(at);
+        const QString message = m_marks.messageAt(at.position() - (help->pos().x() < place.x() ? 1 : 0));
+        if (!message.isEmpty()) {
+            QToolTip::showText(help->globalPos(), message, viewport());
+            return true;
+        }
+        QToolTip::hideText();
+    }
     const QPointer<RichEdit> alive(this);
     ++m_notifyDepth;
     const bool result = QPlainTextEdit::viewportEvent(event);
@@ -212,6 +228,7 @@ void RichEdit::replaceAll(const QString &text, bool coloured)
     m_typingColour.reset();
     if (!coloured)
         m_colours.reset(0);
+    m_marks.clear();
     m_replacingAll = true;
     setPlainText(text);
     m_replacingAll = false;
@@ -457,13 +474,14 @@ void RichEdit::paintEvent(QPaintEvent *event)
     // no character changed since: a repaint of the caret does not look at them again.
     const QTextBlock first = firstVisibleBlock();
     const int count = blocksOnScreen();
-    const bool checked = m_colours.revision() == m_formattedRevision && first.blockNumber() >= m_formattedFirst
+    const quint64 revision = m_colours.revision() + m_marks.revision();
+    const bool checked = revision == m_formattedRevision && first.blockNumber() >= m_formattedFirst
                          && first.blockNumber() + count <= m_formattedFirst + m_formattedCount;
     if (!checked) {
         QTextBlock block = first;
         for (int n = count; block.isValid() && n > 0; block = block.next(), --n)
             m_highlighter.formatBlock(block);
-        m_formattedRevision = m_colours.revision();
+        m_formattedRevision = revision;
         m_formattedFirst = first.blockNumber();
         m_formattedCount = count;
     }

@@ -2,6 +2,7 @@
 
 #include "editor/colourhighlighter.h"
 #include "editor/colourlayer.h"
+#include "editor/problemmarks.h"
 #include "text/colourvalue.h"
 #include "editor/rtf.h"
 #include "text/textmodel.h"
@@ -148,6 +149,20 @@ public slots:
     void undo();
     void redo();
 
+    // The marks of a check of the text, drawn as wavy underlines with their messages as
+    // tool tips (Qt positions); never an edit.
+    void setProblemMarks(std::vector<ProblemMarks::Mark> marks)
+    {
+        m_marks.assign(std::move(marks));
+        viewport()->update();
+    }
+    void replaceProblemMarks(qsizetype qtFrom, qsizetype qtTo, std::vector<ProblemMarks::Mark> marks)
+    {
+        m_marks.replaceRange(qtFrom, qtTo, std::move(marks));
+        viewport()->update();
+    }
+    const ProblemMarks &problemMarks() const { return m_marks; }
+
 signals:
     void selChanged();
     // The text changed: `removed` characters at the CR LF offset `from` gave way to
@@ -230,8 +245,9 @@ private:
 
     TextModel m_model;
     ColourLayer m_colours;
+    ProblemMarks m_marks;
     ColourHighlighter m_highlighter;
-    // The colour layer's revision and the blocks whose layouts were last given colours.
+    // The colour and mark layers' revisions and the blocks whose layouts were last given colours.
     quint64 m_formattedRevision = ~quint64(0);
     int m_formattedFirst = 0;
     int m_formattedCount = 0;

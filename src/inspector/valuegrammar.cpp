@@ -939,4 +939,15 @@ bool IsCss1Property(QStringView name)
     return propertyTable().find(name) >= 0;
 }
 
+const QStringList &Css1PropertyNames()
+{
+    static const QStringList names = [] {
+        QStringList out;
+        for (const Rule &rule : Rules)
+            out << QString::fromLatin1(rule.name);
+        return out;
+    }();
+    return names;
+}
+
 } // namespace sheetsmith

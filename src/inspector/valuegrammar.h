@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace sheetsmith {
@@ -43,5 +44,7 @@ ValueJudgement JudgeCss1Value(const QString &property, QStringView value);
 // Whether the name is one of the 53 CSS1 properties (lower case expected; other cases
 // are accepted too).
 bool IsCss1Property(QStringView name);
+// The 53 names, in the order of the property list.
+const QStringList &Css1PropertyNames();
 
 } // namespace sheetsmith

@@ -186,6 +186,8 @@ void FrmOptions::buildControls()
 
     m_chkComplete = new QCheckBox(QStringLiteral("Complete property names and keywords while typing"), m_frEditor);
     m_chkComplete->setObjectName(QStringLiteral("ChkComplete"));
+    m_chkCheck = new QCheckBox(QStringLiteral("Check the sheet against CSS1 while editing"), m_frEditor);
+    m_chkCheck->setObjectName(QStringLiteral("ChkCheck"));
 
     auto *frCodeColors = new QGroupBox(QStringLiteral(" Color Coding "), m_frEditor);
     frCodeColors->setObjectName(QStringLiteral("FrCodeColors"));
@@ -230,8 +232,9 @@ void FrmOptions::buildControls()
     editorGrid->addWidget(m_txtTab, 2, 1);
     editorGrid->addWidget(frCodeColors, 3, 0, 1, 2);
     editorGrid->addWidget(m_chkComplete, 4, 0, 1, 2);
+    editorGrid->addWidget(m_chkCheck, 5, 0, 1, 2);
     editorGrid->setColumnStretch(1, 1);
-    editorGrid->setRowStretch(5, 1);
+    editorGrid->setRowStretch(6, 1);
 
     // --- Preview page ---
     m_frPreview = new QWidget(this);
@@ -339,6 +342,7 @@ void FrmOptions::loadFromStore()
     m_txtTab->setText(m_store.read(e::Section, e::TabWidth));
     // Missing or anything but "0" means on.
     m_chkComplete->setChecked(m_store.read(e::Section, e::Complete) != QLatin1String("0"));
+    m_chkCheck->setChecked(m_store.read(e::Section, e::Check) != QLatin1String("0"));
 
     for (int n = 1; n <= p::MaxBrowsers; ++n) {
         const QString name = m_store.read(p::Section, p::browserName(n));
@@ -556,6 +560,7 @@ void FrmOptions::applyEditorLook()
     m_store.write(e::Section, e::FontSize, sizeText);
     m_store.write(e::Section, e::TabWidth, tabText);
     m_store.write(e::Section, e::Complete, m_chkComplete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_store.write(e::Section, e::Check, m_chkCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
     const QLatin1String numberKeys[] = {e::LSelectors, e::LBrackets, e::LComments};
     for (size_t k = 0; k < 3; ++k) {

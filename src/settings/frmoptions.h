@@ -111,6 +111,7 @@ private:
     QComboBox *m_comSize = nullptr;
     QLineEdit *m_txtTab = nullptr;
     QCheckBox *m_chkComplete = nullptr;
+    QCheckBox *m_chkCheck = nullptr;
     QWidget *m_shpComments = nullptr;
     QWidget *m_shpBrackets = nullptr;
     QWidget *m_shpSelectors = nullptr;

@@ -18,6 +18,8 @@ inline constexpr QLatin1String Width{"Width"};
 inline constexpr QLatin1String Height{"Height"};
 inline constexpr QLatin1String StateMaximised{"Max"};
 inline constexpr QLatin1String StateNormal{"Normal"};
+// "1" or "0": whether the Problems panel is shown; missing means hidden.
+inline constexpr QLatin1String Problems{"Problems"};
 } // namespace window
 
 // The editor's font, tab width and the three syntax colours. Each colour is kept
@@ -36,6 +38,8 @@ inline constexpr QLatin1String LBrackets{"LBrackets"};
 inline constexpr QLatin1String LComments{"LComments"};
 // "1" or "0": offer property names and keywords while typing; missing means on.
 inline constexpr QLatin1String Complete{"Complete"};
+// "1" or "0": check the sheet against CSS1 as it is edited; missing means on.
+inline constexpr QLatin1String Check{"Check"};
 } // namespace editor
 
 // The preview window, its pages and the external browsers.

@@ -1,0 +1,55 @@
+// Random text and rounds of random edits through the CSS1 check: after each round, the
+// problems brought up to date from the edited range must be those a check of the whole
+// text gives, each inside the text.
+
+#include "fuzzsupport.h"
+
+#include "inspector/sheetcheck.h"
+#include "text/editedrange.h"
+#include "text/textmodel.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QStringList>
+
+using namespace sheetsmith;
+using namespace sheetsmith::fuzz;
+
+namespace {
+
+QString listed(const std::vector<Problem> &problems)
+{
+    QStringList out;
+    for (const Problem &p : problems)
+        out << QStringLiteral("%1+%2 %3").arg(p.offset).arg(p.length).arg(p.message);
+    return out.join(u'\n');
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    TextModel model(consumeText(input, size));
+    SheetCheck check;
+    check.checkAll(model.text());
+
+    for (int round = 0; round < 12 && input.remaining_bytes() > 0; ++round) {
+        EditedRange edited;
+        for (int e = input.ConsumeIntegralInRange(1, 3); e > 0 && input.remaining_bytes() > 0; --e) {
+            const qsizetype qtLength = model.qtLength();
+            const qsizetype pos = input.ConsumeIntegralInRange<qsizetype>(0, qtLength);
+            const qsizetype removed = input.ConsumeIntegralInRange<qsizetype>(0, qtLength - pos);
+            const std::optional<TextModel::Change> change = model.applyQtChange(pos, removed, consumeText(input, 24));
+            FUZZ_REQUIRE(change.has_value(), model.text());
+            edited.add(*change);
+        }
+        check.recheck(model.text(), edited);
+        const std::vector<Problem> whole = CheckSheet(model.text());
+        FUZZ_REQUIRE(check.problems() == whole, QStringLiteral("rechecked:\n%1\nwhole:\n%2\ntext: %3")
+                                                    .arg(listed(check.problems()), listed(whole), model.text()));
+        for (const Problem &p : whole)
+            FUZZ_REQUIRE(p.offset >= 0 && p.length >= 0 && p.offset + p.length <= model.length(), listed(whole));
+    }
+    return 0;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "text/editedrange.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace sheetsmith {
+
+enum class ProblemKind : quint8 { Error, Warning, Note };
+
+// "Error", "Warning" or "Note".
+QString ProblemKindName(ProblemKind kind);
+
+// One thing wrong with a sheet, judged against CSS level 1: the span of the text it is
+// about (offsets into the text checked), how bad it is, and what to tell the author.
+// `fix` is what the span should read instead when there is one sure fix (a misspelt
+// property's name), else empty.
+struct Problem
+{
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    ProblemKind kind = ProblemKind::Error;
+    QString message;
+    QString fix;
+
+    bool operator==(const Problem &other) const = default;
+};
+
+// The problems of a whole sheet, in text order.
+std::vector<Problem> CheckSheet(QStringView text);
+
+// The problems of a sheet, kept up to date as it is edited.
+//
+// A sheet is checked as a row of top-level statements (a rule, an at-rule, a comment, a
+// stray "}"), each judged on its own text: a rule's problems never depend on another
+// rule. So after an edit only the statements it touched are checked again: from the
+// statement holding the first changed character, on until a statement ends where one
+// ended before the edit and past the edit; the problems of the statements after it only
+// move with the text.
+class SheetCheck
+{
+public:
+    // What a check changed: the stretch of the text checked again (offsets into the new
+    // text), and the problems that gave way there to new ones (those after them moved
+    // with the text).
+    struct Splice
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        std::size_t first = 0;
+        std::size_t removed = 0;
+        std::size_t inserted = 0;
+    };
+
+    Splice checkAll(QStringView text);
+    // Follows the edits gathered in `edited` since the last check; `text` is the new text.
+    Splice recheck(QStringView text, const EditedRange &edited);
+    void clear();
+
+    const std::vector<Problem> &problems() const { return m_problems; }
+
+private:
+    // Where each statement ends, in order; the last one ends at the end of the text.
+    std::vector<qsizetype> m_ends;
+    std::vector<Problem> m_problems;
+};
+
+// How many errors, warnings and notes: "No problems", or e.g. "2 errors, 5 warnings".
+QString ProblemSummary(const std::vector<Problem> &problems);
+
+} // namespace sheetsmith
