@@ -55,18 +55,12 @@ using namespace sheetsmith;
 
 namespace {
 
-using bench::lineInLastBlock;
+using bench::kBigSheetBytes;
+using bench::LineChange;
+using bench::lineChange;
 using bench::medianMs;
-
-constexpr qint64 kBigSheetBytes = 50LL * 1024 * 1024;
-
-// Everything the event loop has to do after an action: posted events, the views'
-// delayed layouts (zero timers) and the repaints.
-void settle()
-{
-    for (int i = 0; i < 4; ++i)
-        QApplication::processEvents();
-}
+using bench::settle;
+using bench::writeBigSheet;
 
 // The process's peak resident memory. Read from VmHWM, which a new program starts
 // afresh, unlike getrusage's figure, which a child inherits from the process it was
@@ -86,30 +80,6 @@ long peakResidentMb()
 QString sample(const QString &name)
 {
     return corpusDir() + QStringLiteral("/css/") + name;
-}
-
-// The sample sheets one after the other, repeated until the file holds `bytes`.
-QString writeBigSheet(const QString &folder, qint64 bytes)
-{
-    const QString path = folder + QStringLiteral("/big.css");
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return QString();
-    qint64 written = 0;
-    const QStringList sheets = bench::sampleSheets();
-    while (written < bytes && !sheets.isEmpty()) {
-        for (const QString &sheet : sheets) {
-            QByteArray content = readBytes(sheet);
-            if (content.startsWith("\xEF\xBB\xBF"))
-                content.remove(0, 3);
-            if (!content.endsWith('\n'))
-                content += "\r\n";
-            written += out.write(content);
-            if (written >= bytes)
-                break;
-        }
-    }
-    return path;
 }
 
 QString decoded(const QString &path)
@@ -165,43 +135,6 @@ double plainShowMs(const QString &text)
     settle();
     plain.edit.repaint();
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-struct LineChange
-{
-    double move = 0;  // a move to the next line, nothing typed
-    double typed = 0; // the same move after a character typed on the line left
-    double rule = 0;  // the same move after a "{" typed: one more block and tree node
-};
-
-LineChange lineChange(Form1 &window, int runs)
-{
-    RichEdit &editor = *window.MainText();
-    const qsizetype line = lineInLastBlock(window.Blocks(), *window.MainText(), 3);
-    const int lineNo = editor.lineFromChar(line);
-    LineChange out;
-    out.move = medianMs(
-        runs, [&] { editor.setSelStart(editor.lineIndex(lineNo)); settle(); },
-        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
-    out.typed = medianMs(
-        runs,
-        [&] {
-            editor.setSelStart(editor.lineIndex(lineNo) + 2);
-            settle();
-            QTest::keyClick(&editor, Qt::Key_X);
-            settle();
-        },
-        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
-    out.rule = medianMs(
-        runs,
-        [&] {
-            editor.setSelStart(editor.lineIndex(lineNo) + 2);
-            settle();
-            QTest::keyClicks(&editor, QStringLiteral(" {"));
-            settle();
-        },
-        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
-    return out;
 }
 
 void printRow(const char *what, double ms, double floorMs = -1)

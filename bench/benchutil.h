@@ -1,13 +1,18 @@
 #pragma once
 
 // What the benchmarks share: the median of several runs, in milliseconds, the sample
-// sheets they run on, and a place in a sheet to move the caret from.
+// sheets they run on, a place in a sheet to move the caret from, the 50 MB sheet and
+// the caret line changes timed on it.
 
+#include "app/form1.h"
 #include "blocks/root.h"
 #include "editor/richedit.h"
 #include "support/files.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QFile>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QStringList>
 
@@ -70,6 +75,77 @@ inline qsizetype lineInLastBlock(const Root &blocks, const RichEdit &editor, int
             return editor.lineIndex(first + 1);
     }
     return 0;
+}
+
+inline constexpr qint64 kBigSheetBytes = 50LL * 1024 * 1024;
+
+// Everything the event loop has to do after an action: posted events, the views'
+// delayed layouts (zero timers) and the repaints.
+inline void settle()
+{
+    for (int i = 0; i < 4; ++i)
+        QApplication::processEvents();
+}
+
+// The sample sheets one after the other, repeated until the file holds `bytes`.
+inline QString writeBigSheet(const QString &folder, qint64 bytes)
+{
+    const QString path = folder + QStringLiteral("/big.css");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    qint64 written = 0;
+    const QStringList sheets = sampleSheets();
+    while (written < bytes && !sheets.isEmpty()) {
+        for (const QString &sheet : sheets) {
+            QByteArray content = readBytes(sheet);
+            if (content.startsWith("\xEF\xBB\xBF"))
+                content.remove(0, 3);
+            if (!content.endsWith('\n'))
+                content += "\r\n";
+            written += out.write(content);
+            if (written >= bytes)
+                break;
+        }
+    }
+    return path;
+}
+
+struct LineChange
+{
+    double move = 0;  // a move to the next line, nothing typed
+    double typed = 0; // the same move after a character typed on the line left
+    double rule = 0;  // the same move after a "{" typed: one more block and tree node
+};
+
+inline LineChange lineChange(Form1 &window, int runs)
+{
+    RichEdit &editor = *window.MainText();
+    const qsizetype line = lineInLastBlock(window.Blocks(), *window.MainText(), 3);
+    const int lineNo = editor.lineFromChar(line);
+    LineChange out;
+    out.move = medianMs(
+        runs, [&] { editor.setSelStart(editor.lineIndex(lineNo)); settle(); },
+        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
+    out.typed = medianMs(
+        runs,
+        [&] {
+            editor.setSelStart(editor.lineIndex(lineNo) + 2);
+            settle();
+            QTest::keyClick(&editor, Qt::Key_X);
+            settle();
+        },
+        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
+    out.rule = medianMs(
+        runs,
+        [&] {
+            editor.setSelStart(editor.lineIndex(lineNo) + 2);
+            settle();
+            QTest::keyClicks(&editor, QStringLiteral(" {"));
+            settle();
+        },
+        [&] { editor.setSelStart(editor.lineIndex(lineNo + 1)); settle(); });
+    return out;
 }
 
 } // namespace sheetsmith::bench

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
+#include <QThread>
 #include <QTreeView>
 
 namespace sheetsmith {
@@ -46,6 +47,15 @@ QVariant ProblemsModel::headerData(int section, Qt::Orientation orientation, int
         return QVariant();
     static const char *const names[] = {"Line", "Kind", "Problem"};
     return section >= 0 && section < 3 ? QString::fromLatin1(names[section]) : QVariant();
+}
+
+void ProblemsModel::reset(const std::vector<Problem> &problems, const std::vector<int> &lines)
+{
+    beginResetModel();
+    m_problems = &problems;
+    m_lines = &lines;
+    m_rows = int(problems.size());
+    endResetModel();
 }
 
 void ProblemsModel::follow(const std::vector<Problem> &problems, const std::vector<int> &lines,
@@ -140,10 +150,56 @@ ProblemsPanel::ProblemsPanel(QMainWindow &window, RichEdit &editor, SettingsStor
     });
 
     connect(&m_editor, &RichEdit::textEdited, this, &ProblemsPanel::onTextEdited);
-    m_on = m_settings.read(keys::editor::Section, keys::editor::Check) != QLatin1String("0");
 }
 
-ProblemsPanel::~ProblemsPanel() = default;
+ProblemsPanel::~ProblemsPanel()
+{
+    if (m_worker) {
+        ++m_generation;
+        m_worker->wait();
+    }
+}
+
+// What a whole check off the window's thread gives: the problems, their lines and
+// their marks, all for the text it was given.
+struct ProblemsPanel::Whole
+{
+    SheetCheck check;
+    std::vector<int> lines;
+    std::vector<ProblemMarks::Mark> marks;
+    int lineCount = 1;
+    qsizetype qtLength = 0;
+};
+
+namespace {
+
+// The lines and marks of a text's problems, read off the text itself in one pass. The
+// text's breaks are CR LF, which Qt's positions count as one character.
+void placeProblems(QStringView text, const std::vector<Problem> &problems, std::vector<int> &lines,
+                   std::vector<ProblemMarks::Mark> &marks, int &lineCount)
+{
+    lines.reserve(problems.size());
+    marks.reserve(problems.size());
+    int line = 0;
+    qsizetype at = 0;
+    const auto breaksIn = [&text](qsizetype from, qsizetype to) {
+        int n = 0;
+        for (qsizetype i = from; i < to; ++i)
+            n += text[i] == u'\n';
+        return n;
+    };
+    for (const Problem &p : problems) {
+        line += breaksIn(at, p.offset);
+        at = p.offset;
+        lines.push_back(line + 1);
+        const qsizetype start = p.offset - line;
+        const qsizetype end = p.offset + p.length - line - breaksIn(p.offset, p.offset + p.length);
+        marks.push_back({start, end - start, markKind(p.kind), p.message});
+    }
+    lineCount = line + breaksIn(at, text.size()) + 1;
+}
+
+} // namespace
 
 void ProblemsPanel::onTextEdited(qsizetype from, qsizetype removed, qsizetype added)
 {
@@ -152,29 +208,49 @@ void ProblemsPanel::onTextEdited(qsizetype from, qsizetype removed, qsizetype ad
 
 void ProblemsPanel::applySettings()
 {
-    m_on = m_settings.read(keys::editor::Section, keys::editor::Check) != QLatin1String("0");
-    if (!m_on) {
-        const SheetCheck::Splice gone{0, 0, 0, m_check.problems().size(), 0};
-        m_check.clear();
-        m_lines.clear();
-        m_model.follow(m_check.problems(), m_lines, gone, false);
-        m_editor.setProblemMarks({});
-        m_checked = false;
-        if (m_status)
-            m_status->setText(QString());
-        return;
-    }
     check();
+}
+
+void ProblemsPanel::turnOff()
+{
+    ++m_generation; // a check running now is not wanted
+    m_check.clear();
+    m_lines.clear();
+    m_model.reset(m_check.problems(), m_lines);
+    m_editor.setProblemMarks({});
+    m_checked = false;
 }
 
 void ProblemsPanel::check()
 {
-    if (!m_on)
+    // Read each time, as the other editor settings are: a change takes effect at once.
+    m_on = m_settings.read(keys::editor::Section, keys::editor::Check) != QLatin1String("0");
+    if (!m_on) {
+        if (m_checked)
+            turnOff();
         return;
+    }
+    if (m_worker)
+        return; // the edits gather until the check running now has ended
     const TextModel &text = m_editor.model();
     if (m_checked && !m_edited.any)
         return;
-    const SheetCheck::Splice splice = m_checked ? m_check.recheck(text.text(), m_edited) : m_check.checkAll(text.text());
+    // A new text, or edits over most of it, are checked whole; a long one off the
+    // window's thread, so that opening a big sheet shows it without waiting.
+    const bool whole = !m_checked || (m_edited.to - m_edited.from) * 2 > text.length();
+    if (whole && text.length() >= kBackgroundLength) {
+        startWhole(text.text());
+        return;
+    }
+    if (whole) {
+        auto result = std::make_shared<Whole>();
+        result->check.checkAll(text.text());
+        placeProblems(text.text(), result->check.problems(), result->lines, result->marks, result->lineCount);
+        m_edited = {};
+        install(std::move(result->check), std::move(result->lines), std::move(result->marks), result->lineCount);
+        return;
+    }
+    const SheetCheck::Splice splice = m_check.recheck(text.text(), m_edited);
     const int lineDelta = text.lineCount() - m_checkedLineCount;
     m_edited = {};
     m_checked = true;
@@ -200,6 +276,53 @@ void ProblemsPanel::check()
     }
     m_model.follow(problems, m_lines, splice, lineDelta != 0);
     m_editor.replaceProblemMarks(text.toQtPosition(splice.begin), text.toQtPosition(splice.end), std::move(marks));
+    showSummary();
+}
+
+void ProblemsPanel::startWhole(const QString &text)
+{
+    m_edited = {};
+    const quint64 generation = ++m_generation;
+    auto result = std::make_shared<Whole>();
+    // The text is shared, not copied: the editor's next edit makes its own.
+    m_worker = QThread::create([result, text] {
+        result->check.checkAll(text);
+        placeProblems(text, result->check.problems(), result->lines, result->marks, result->lineCount);
+        result->qtLength = text.size() - (result->lineCount - 1);
+    });
+    connect(m_worker, &QThread::finished, this, [this, result, generation] { wholeDone(result, generation); });
+    m_worker->start(QThread::LowPriority);
+}
+
+void ProblemsPanel::wholeDone(const std::shared_ptr<Whole> &result, quint64 generation)
+{
+    m_worker->deleteLater();
+    m_worker = nullptr;
+    if (generation != m_generation)
+        return;
+    install(std::move(result->check), std::move(result->lines), std::move(result->marks), result->lineCount);
+    if (m_edited.any) {
+        // The text changed meanwhile: the marks, made for the text as it was, move as the
+        // editor would have moved them, and what the edits touched is checked again.
+        const TextModel &text = m_editor.model();
+        const qsizetype from = text.toQtPosition(m_edited.from);
+        const qsizetype to = text.toQtPosition(m_edited.to);
+        const qsizetype delta = text.qtLength() - result->qtLength;
+        m_editor.followProblemMarks(from, to - delta - from, to - from);
+        check();
+    }
+    emit checkedInBackground();
+}
+
+void ProblemsPanel::install(SheetCheck check, std::vector<int> lines, std::vector<ProblemMarks::Mark> marks,
+                            int lineCount)
+{
+    m_check = std::move(check);
+    m_lines = std::move(lines);
+    m_checked = true;
+    m_checkedLineCount = lineCount;
+    m_model.reset(m_check.problems(), m_lines);
+    m_editor.setProblemMarks(std::move(marks));
     showSummary();
 }
 

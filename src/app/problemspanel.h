@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/problemmarks.h"
 #include "inspector/sheetcheck.h"
 #include "text/editedrange.h"
 
@@ -7,11 +8,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <vector>
 
 class QDockWidget;
 class QLabel;
 class QMainWindow;
+class QThread;
 class QTreeView;
 
 namespace sheetsmith {
@@ -32,6 +35,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // All rows anew.
+    void reset(const std::vector<Problem> &problems, const std::vector<int> &lines);
     // Follows a check: `problems` are all of them now, `lines` their 1-based lines.
     void follow(const std::vector<Problem> &problems, const std::vector<int> &lines, const SheetCheck::Splice &splice,
                 bool linesMoved);
@@ -60,7 +65,7 @@ public:
 
     // Brings the problems up to date with the text.
     void check();
-    // Reads Editor/Check again; off, every mark and row goes.
+    // After the Settings dialog: Editor/Check off takes every mark and row away.
     void applySettings();
     bool isChecking() const { return m_on; }
 
@@ -74,8 +79,22 @@ public:
     // Puts the caret on the problem of this row and gives the editor the focus.
     void jumpTo(int row);
 
+    // A text at least this long is checked whole off the window's thread.
+    static constexpr qsizetype kBackgroundLength = 1 << 20;
+    // Whether a whole check is running off the window's thread.
+    bool isBusy() const { return m_worker != nullptr; }
+
+signals:
+    // A check running off the window's thread has ended and its problems are shown.
+    void checkedInBackground();
+
 private:
+    struct Whole;
     void showSummary();
+    void turnOff();
+    void startWhole(const QString &text);
+    void wholeDone(const std::shared_ptr<Whole> &result, quint64 generation);
+    void install(SheetCheck check, std::vector<int> lines, std::vector<ProblemMarks::Mark> marks, int lineCount);
     void onTextEdited(qsizetype from, qsizetype removed, qsizetype added);
 
     RichEdit &m_editor;
@@ -90,6 +109,8 @@ private:
     int m_checkedLineCount = 0;
     bool m_checked = false;
     bool m_on = true;
+    QThread *m_worker = nullptr;
+    quint64 m_generation = 0;
 };
 
 } // namespace sheetsmith

@@ -161,6 +161,12 @@ public slots:
         m_marks.replaceRange(qtFrom, qtTo, std::move(marks));
         viewport()->update();
     }
+    // Moves the marks as an edit of the text would (for marks made for an earlier text).
+    void followProblemMarks(qsizetype qtPos, qsizetype removed, qsizetype added)
+    {
+        m_marks.follow(qtPos, removed, added);
+        viewport()->update();
+    }
     const ProblemMarks &problemMarks() const { return m_marks; }
 
 signals:

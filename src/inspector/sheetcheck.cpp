@@ -2,6 +2,8 @@
 
 #include "inspector/valuegrammar.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <limits>
 
@@ -32,12 +34,18 @@ bool isNameChar(QChar c)
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c.unicode() >= 0x80;
 }
 
-// The edit distance of two short names, a swap of two neighbours counting one.
+constexpr qsizetype kLongestName = 30;
+
+// The edit distance of two short names (at most kLongestName), a swap of two neighbours
+// counting one.
 int editDistance(QStringView a, QStringView b)
 {
     const qsizetype n = a.size();
     const qsizetype m = b.size();
-    std::vector<int> before2(m + 1), before(m + 1), row(m + 1);
+    int rows[3][kLongestName + 1];
+    int *before2 = rows[0];
+    int *before = rows[1];
+    int *row = rows[2];
     for (qsizetype j = 0; j <= m; ++j)
         before[j] = int(j);
     for (qsizetype i = 1; i <= n; ++i) {
@@ -48,18 +56,25 @@ int editDistance(QStringView a, QStringView b)
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
                 row[j] = std::min(row[j], before2[j - 2] + 1);
         }
-        std::swap(before2, before);
-        std::swap(before, row);
+        int *spare = before2;
+        before2 = before;
+        before = row;
+        row = spare;
     }
     return before[m];
 }
 
 // The CSS1 property nearest to a name that is none of them, within two edits; empty
-// when none is that near.
+// when none is that near. Sheets use the same few unknown names over and over, so the
+// answers are kept (per thread: a check may run off the window's thread).
 QString nearestProperty(const QString &name)
 {
-    if (name.size() > 30)
+    if (name.size() > kLongestName)
         return QString();
+    thread_local QHash<QString, QString> known;
+    const auto it = known.constFind(name);
+    if (it != known.constEnd())
+        return *it;
     QString best;
     int bestDistance = 3;
     for (const QString &candidate : Css1PropertyNames()) {
@@ -71,6 +86,9 @@ QString nearestProperty(const QString &name)
             best = candidate;
         }
     }
+    if (known.size() > 10000)
+        known.clear();
+    known.insert(name, best);
     return best;
 }
 

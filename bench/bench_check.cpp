@@ -1,0 +1,114 @@
+// Times the CSS1 check: a whole check of the 2 MB sample in-process; in the main window,
+// a caret line change after an edit with the check on and off on the 2 MB sample, the
+// same with the check on in a 50 MB sheet, and opening the 50 MB sheet with the check
+// on and off (until idle, then until the problems, checked off the window's thread,
+// are listed).
+//
+//   bench_check           everything
+//   bench_check --quick   without the 50 MB sheet
+
+#include "benchutil.h"
+
+#include "app/form1.h"
+#include "app/problemspanel.h"
+#include "inspector/sheetcheck.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace sheetsmith;
+using namespace sheetsmith::bench;
+
+namespace {
+
+void printRow(const char *what, double ms)
+{
+    std::printf("%-60s %10.2f ms\n", what, ms);
+    std::fflush(stdout);
+}
+
+double openMs(Form1 &window, const QString &path)
+{
+    window.OpenDocument(QStringLiteral("small.css"), corpusDir() + QStringLiteral("/css/normalize.css"));
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    window.OpenDocument(QFileInfo(path).fileName(), path);
+    settle();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const bool quick = argc > 1 && qstrcmp(argv[1], "--quick") == 0;
+    preferOffscreenPlatform();
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    SettingsStore settings(dir.filePath(QStringLiteral("bench.ini")));
+    settings.ensureEditorDefaults();
+    const auto checking = [&settings](bool on) {
+        settings.write(keys::editor::Section, keys::editor::Check, on ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+
+    const QString fomantic = corpusDir() + QStringLiteral("/css/fomantic-semantic.css");
+    const QString text = QString::fromUtf8(readBytes(fomantic));
+    std::size_t found = 0;
+    printRow("whole check of the 2 MB sample, in-process", medianMs(9, [&] { found = CheckSheet(text).size(); }));
+    std::printf("(%zu problems)\n", found);
+
+    Form1 window(settings);
+    if (!window.startUp(QString()))
+        return 1;
+    window.resize(1200, 900);
+    window.showWindow();
+    settle();
+
+    for (const bool on : {false, true}) {
+        checking(on);
+        window.OpenDocument(QFileInfo(fomantic).fileName(), fomantic);
+        settle();
+        const LineChange change = lineChange(window, 15);
+        printRow(on ? "caret line change after typing, 2 MB sample, check on"
+                    : "caret line change after typing, 2 MB sample, check off",
+                 change.typed);
+        printRow(on ? "caret line change after a \"{\" typed, 2 MB sample, check on"
+                    : "caret line change after a \"{\" typed, 2 MB sample, check off",
+                 change.rule);
+    }
+    if (quick)
+        return 0;
+
+    const QString big = writeBigSheet(dir.path(), kBigSheetBytes);
+    checking(false);
+    const double openOff = openMs(window, big);
+    checking(true);
+    const double openOn = openMs(window, big);
+    printRow("open the 50 MB sheet, until idle, check off", openOff);
+    printRow("open the 50 MB sheet, until idle, check on", openOn);
+    // A sheet that long is checked off the window's thread: the problems follow.
+    auto *panel = window.findChild<ProblemsPanel *>();
+    QElapsedTimer listed;
+    listed.start();
+    while (panel && panel->isBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    settle();
+    printRow("then until its problems are listed", double(listed.nsecsElapsed()) / 1e6);
+    if (const auto *list = window.findChild<QAbstractItemView *>(QStringLiteral("LstProblems")))
+        std::printf("(%d problems listed)\n", list->model()->rowCount());
+    const LineChange large = lineChange(window, 7);
+    printRow("caret line change after typing, 50 MB sheet, check on", large.typed);
+    printRow("caret line change after a \"{\" typed, 50 MB sheet, check on", large.rule);
+    window.OpenDocument(QStringLiteral("small.css"), corpusDir() + QStringLiteral("/css/normalize.css"));
+    settle();
+    return 0;
+}
