@@ -35,15 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check.checkAll(model.text());
 
     for (int round = 0; round < 12 && input.remaining_bytes() > 0; ++round) {
-        EditedRange edited;
-        for (int e = input.ConsumeIntegralInRange(1, 3); e > 0 && input.remaining_bytes() > 0; --e) {
-            const qsizetype qtLength = model.qtLength();
-            const qsizetype pos = input.ConsumeIntegralInRange<qsizetype>(0, qtLength);
-            const qsizetype removed = input.ConsumeIntegralInRange<qsizetype>(0, qtLength - pos);
-            const std::optional<TextModel::Change> change = model.applyQtChange(pos, removed, consumeText(input, 24));
-            FUZZ_REQUIRE(change.has_value(), model.text());
-            edited.add(*change);
-        }
+        const EditedRange edited = randomEdits(input, model);
         check.recheck(model.text(), edited);
         const std::vector<Problem> whole = CheckSheet(model.text());
         FUZZ_REQUIRE(check.problems() == whole, QStringLiteral("rechecked:\n%1\nwhole:\n%2\ntext: %3")

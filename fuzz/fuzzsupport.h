@@ -4,6 +4,9 @@
 // message (libFuzzer then keeps the input as a crash file), and the ways raw bytes are
 // turned into the texts the code under test takes.
 
+#include "text/editedrange.h"
+#include "text/textmodel.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace sheetsmith::fuzz {
@@ -75,3 +79,23 @@ inline QString consumeText(FuzzedDataProvider &input, std::size_t maxBytes)
         if (!(condition))                                                                    \
             ::sheetsmith::fuzz::propertyFailed(__FILE__, __LINE__, #condition, (detail));    \
     } while (false)
+
+namespace sheetsmith::fuzz {
+
+// One round of one to three random edits of the text, as the editor reports them,
+// gathered into one range.
+inline EditedRange randomEdits(FuzzedDataProvider &input, TextModel &model)
+{
+    EditedRange edited;
+    for (int e = input.ConsumeIntegralInRange(1, 3); e > 0 && input.remaining_bytes() > 0; --e) {
+        const qsizetype qtLength = model.qtLength();
+        const qsizetype pos = input.ConsumeIntegralInRange<qsizetype>(0, qtLength);
+        const qsizetype removed = input.ConsumeIntegralInRange<qsizetype>(0, qtLength - pos);
+        const std::optional<TextModel::Change> change = model.applyQtChange(pos, removed, consumeText(input, 24));
+        FUZZ_REQUIRE(change.has_value(), model.text());
+        edited.add(*change);
+    }
+    return edited;
+}
+
+} // namespace sheetsmith::fuzz

@@ -127,6 +127,20 @@ private:
     // Past a string that starts at `at`. A string ends at its quote; one that meets the
     // end of its line is an error and ends there.
     qsizetype string(qsizetype at);
+    // Past the string or comment that starts at i, if one does: answers whether it did.
+    bool skipQuoted(qsizetype &i)
+    {
+        const QChar c = m_text[i];
+        if (c == u'"' || c == u'\'') {
+            i = string(i);
+            return true;
+        }
+        if (c == u'/' && i + 1 < m_text.size() && m_text[i + 1] == u'*') {
+            i = comment(i);
+            return true;
+        }
+        return false;
+    }
     qsizetype atRule(qsizetype at);
     // The rule whose selector starts at `at`: answers its end.
     qsizetype rule(qsizetype at);
@@ -227,17 +241,11 @@ qsizetype Checker::atRule(qsizetype at)
         add(at, i - at, ProblemKind::Note, QStringLiteral("At-rule '%1' is not CSS1").arg(m_text.mid(at, i - at)));
     // Up to its ";" or its block.
     while (i < n) {
+        if (skipQuoted(i))
+            continue;
         const QChar c = m_text[i];
         if (c == u';')
             return i + 1;
-        if (c == u'"' || c == u'\'') {
-            i = string(i);
-            continue;
-        }
-        if (c == u'/' && i + 1 < n && m_text[i + 1] == u'*') {
-            i = comment(i);
-            continue;
-        }
         if (c == u'}')
             return i; // the "}" of an enclosing block, or a stray one said by itself
         if (c == u'{')
@@ -263,17 +271,14 @@ qsizetype Checker::atRule(qsizetype at)
         }
     }
     int depth = 0;
-    for (i = open; i < n; ++i) {
-        const QChar c = m_text[i];
-        if (c == u'"' || c == u'\'') {
-            i = string(i) - 1;
-        } else if (c == u'/' && i + 1 < n && m_text[i + 1] == u'*') {
-            i = comment(i) - 1;
-        } else if (c == u'{') {
+    for (i = open; i < n;) {
+        if (skipQuoted(i))
+            continue;
+        const QChar c = m_text[i++];
+        if (c == u'{')
             ++depth;
-        } else if (c == u'}' && --depth == 0) {
-            return i + 1;
-        }
+        else if (c == u'}' && --depth == 0)
+            return i;
     }
     add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
     return n;
@@ -284,6 +289,8 @@ qsizetype Checker::rule(qsizetype at)
     const qsizetype n = m_text.size();
     qsizetype i = at;
     while (i < n) {
+        if (skipQuoted(i))
+            continue;
         const QChar c = m_text[i];
         if (c == u'{')
             break;
@@ -291,14 +298,6 @@ qsizetype Checker::rule(qsizetype at)
             // A selector that meets a "}" first: the "}" closes nothing.
             add(at, i - at, ProblemKind::Error, QStringLiteral("A selector without a block"));
             return i;
-        }
-        if (c == u'"' || c == u'\'') {
-            i = string(i);
-            continue;
-        }
-        if (c == u'/' && i + 1 < n && m_text[i + 1] == u'*') {
-            i = comment(i);
-            continue;
         }
         ++i;
     }
