@@ -17,6 +17,8 @@ packages=(
   xvfb xauth
   # validators of the desktop entry and the metainfo, run by the tests
   desktop-file-utils appstream
+  # the Debian package: its build (scripts/package.sh) and its checks
+  dpkg-dev lintian man-db file binutils
 )
 missing=()
 for p in "${packages[@]}"; do
