@@ -285,11 +285,14 @@ void ProblemsPanel::startWhole(const QString &text)
     const quint64 generation = ++m_generation;
     auto result = std::make_shared<Whole>();
     // The text is shared, not copied: the editor's next edit makes its own.
+    // A child of the panel, so that it goes with it whatever becomes of the event loop;
+    // the panel waits for it before it goes.
     m_worker = QThread::create([result, text] {
         result->check.checkAll(text);
         placeProblems(text, result->check.problems(), result->lines, result->marks, result->lineCount);
         result->qtLength = text.size() - (result->lineCount - 1);
     });
+    m_worker->setParent(this);
     connect(m_worker, &QThread::finished, this, [this, result, generation] { wholeDone(result, generation); });
     m_worker->start(QThread::LowPriority);
 }

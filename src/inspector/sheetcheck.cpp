@@ -395,9 +395,12 @@ qsizetype Checker::block(qsizetype open)
             return i + 1;
         } else if (c == u'{') {
             // A block inside a block: the "}" before the next rule is missing. That rule
-            // starts after the last ";" (or the "{" of this block).
+            // starts after the last ";" (or the "{" of this block) and the blanks and
+            // comments after it, which stay with this block: so what made this block end
+            // here lies in the next statement alone, and a recheck that starts one
+            // statement before an edit reads it again.
             add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
-            return start;
+            return skipBlanks(start);
         }
         ++i;
     }

@@ -17,6 +17,7 @@ private slots:
     void findsEachProblemWhereItStands();
     void aSheetWrittenInCss1HasNoProblem();
     void recheckAfterEditsAgreesWithAWholeCheck();
+    void recheckOfABlockCutShortAcrossAComment();
     void summaryCountsEachKind();
 };
 
@@ -137,6 +138,21 @@ void TestSheetCheck::recheckAfterEditsAgreesWithAWholeCheck()
             QCOMPARE(described(text, check.problems()), described(text, CheckSheet(text)));
         }
     }
+}
+
+void TestSheetCheck::recheckOfABlockCutShortAcrossAComment()
+{
+    // The first block ends where the next rule's "{" shows its "}" is missing; with a
+    // comment between them, an edit of that "{" must still reach the first block.
+    QString text = QStringLiteral("P { color: red;\n/* note */\nH1 { }\n");
+    SheetCheck check;
+    check.checkAll(text);
+    const qsizetype brace = text.indexOf(QStringLiteral("H1 {")) + 3;
+    text[brace] = u'}';
+    EditedRange edited;
+    edited.add({brace, 1, 1});
+    check.recheck(text, edited);
+    QCOMPARE(described(text, check.problems()), described(text, CheckSheet(text)));
 }
 
 void TestSheetCheck::summaryCountsEachKind()
