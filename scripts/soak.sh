@@ -17,6 +17,8 @@ export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_stri
 export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
+# A long session may take longer than Qt Test gives one test function by default.
+export QTEST_FUNCTION_TIMEOUT=3600000
 end=$(( $(date +%s) + minutes * 60 ))
 rounds=0
 while [ "$(date +%s)" -lt "$end" ]; do

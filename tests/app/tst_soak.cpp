@@ -6,12 +6,16 @@
 #include "inspector/sheetcheck.h"
 #include "support/blocklists.h"
 #include "support/files.h"
+#include "dialogs/dialogseam.h"
 #include "support/windowfixture.h"
 #include "text/documentfile.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextDocument>
@@ -20,7 +24,7 @@ using namespace sheetsmith;
 
 // A long mixed session in the real window, driven from a seed: typing, deleting,
 // pastes of sample text, Undo and Redo, the block commands, Format Sheet, Refresh,
-// caret moves and saves, each through the entry point the menus and keys use. After
+// Replace All, the preview and live preview, caret moves and saves, each through the entry point the menus and keys use. After
 // every step, once the window has caught up, what the window shows must be what a
 // fresh reading of the text gives: the text model, the blocks and the tree, the CSS1
 // check; no message box the step did not ask for; a save's bytes read back as the
@@ -110,7 +114,7 @@ QString TestSoak::step(QRandomGenerator &random)
         const qsizetype start = editor.lineIndex(line);
         editor.setSelStart(start + random.bounded(int(editor.lineLength(start)) + 1));
     };
-    switch (random.bounded(14)) {
+    switch (random.bounded(16)) {
     case 0:
     case 1: {
         caretTo();
@@ -179,6 +183,27 @@ QString TestSoak::step(QRandomGenerator &random)
         if (read.text != editor.text())
             return QStringLiteral("Save: the file does not read back as the text");
         return QStringLiteral("Save");
+    }
+    case 13: {
+        // Replace All, from the Find window, which tells how many it made.
+        static const char *const pairs[][2] = {{"color", "background-color"}, {"margin", "padding"}, {"px", "em"},
+                                               {";", "; "}, {"}", "}\n"}};
+        const auto &pair = pairs[random.bounded(5)];
+        window.runCommand(QStringLiteral("Find"));
+        auto *find = window.findChild<QWidget *>(QStringLiteral("FrmFind"));
+        find->findChild<QLineEdit *>(QStringLiteral("TxtFind"))->setText(QString::fromLatin1(pair[0]));
+        find->findChild<QLineEdit *>(QStringLiteral("TxtReplace"))->setText(QString::fromLatin1(pair[1]));
+        m_fixture.dialogs().answerMessage(DialogSeam::Ok);
+        find->findChild<QPushButton *>(QStringLiteral("CmdReplaceAll"))->click();
+        find->close();
+        return QStringLiteral("Replace All %1 by %2").arg(QLatin1String(pair[0]), QLatin1String(pair[1]));
+    }
+    case 14: {
+        // The preview (a recording view) shown or hidden, live preview on or off.
+        window.runCommand(QStringLiteral("ShowPreview"));
+        if (auto *live = window.findChild<QAction *>(QStringLiteral("Tb_Live")))
+            live->setChecked(random.bounded(2) == 0);
+        return QStringLiteral("preview shown or hidden, live on or off");
     }
     default:
         caretTo();
