@@ -26,18 +26,6 @@
 
 using namespace sheetsmith;
 
-namespace {
-
-QStringList nodes(const SelectorTree &tree)
-{
-    QStringList out;
-    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
-        out << tree.fullPath(tree.indexOfNode(node));
-    return out;
-}
-
-} // namespace
-
 // The structured views following the caret: the author types and moves through a
 // sheet, and the status bar, the colours, the property values and the tree catch up
 // when the caret leaves a line.
@@ -339,8 +327,8 @@ void TestCaretTracking::blocksAndTreeFollowEditsAsARescanWould()
             QCOMPARE(describeBlocks(m_window->Blocks()), expected);
         SelectorTree filled;
         filled.FillTree(scanned);
-        if (nodes(*m_window->Tv()) != nodes(filled))
-            QCOMPARE(nodes(*m_window->Tv()), nodes(filled));
+        if (treeNodes(*m_window->Tv()) != treeNodes(filled))
+            QCOMPARE(treeNodes(*m_window->Tv()), treeNodes(filled));
     }
 }
 

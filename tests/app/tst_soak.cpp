@@ -56,14 +56,6 @@ private:
 
 namespace {
 
-QStringList nodes(const SelectorTree &tree)
-{
-    QStringList out;
-    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
-        out << tree.fullPath(tree.indexOfNode(node));
-    return out;
-}
-
 // The editor's document in the text model's form.
 QString documentText(const RichEdit &editor)
 {
@@ -225,7 +217,7 @@ QString TestSoak::disagreement() const
     ScanBlocks(model, ElementNames(), blocks);
     SelectorTree filled;
     filled.FillTree(blocks);
-    if (nodes(*window.Tv()) != nodes(filled))
+    if (treeNodes(*window.Tv()) != treeNodes(filled))
         return QStringLiteral("the tree is not a fresh fill's");
     const auto *problems = window.findChild<ProblemsPanel *>();
     if (problems && !problems->isBusy()) {

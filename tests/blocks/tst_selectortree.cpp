@@ -1,6 +1,7 @@
 #include "blocks/root.h"
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
+#include "support/blocklists.h"
 #include "blocks/selectortreemodel.h"
 #include "text/textmodel.h"
 
@@ -35,16 +36,6 @@ Root rootOf(const QList<QPair<QString, QString>> &kindAndId)
         pos += 10;
     }
     return root;
-}
-
-// Every node of a tree as its full path, in node order: what a fill from the same
-// blocks must show too.
-QStringList nodes(const SelectorTree &tree)
-{
-    QStringList out;
-    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
-        out << tree.fullPath(tree.indexOfNode(node));
-    return out;
 }
 
 using KindsAndIds = QList<QPair<QString, QString>>;
@@ -356,7 +347,7 @@ void TestSelectorTree::updateGivesWhatAFillGives()
 
     SelectorTree filled;
     filled.FillTree(rootOf(after));
-    QCOMPARE(nodes(tree), nodes(filled));
+    QCOMPARE(treeNodes(tree), treeNodes(filled));
     for (int g = 0; g < 3; ++g) {
         QCOMPARE(childTexts(tree, g), childTexts(filled, g));
         QVERIFY(tree.isExpanded(tree.model()->index(g, 0)));

@@ -1,10 +1,13 @@
 #pragma once
 
 // Block lists as the tests compare them: one "ID|Kind|Begins|Ends" string a block, so a
-// failing comparison shows whole blocks, and the list a scan of the whole text gives.
+// failing comparison shows whole blocks, and the list a scan of the whole text gives;
+// the tree's nodes as paths.
 
 #include "blocks/root.h"
 #include "blocks/scanner.h"
+#include "blocks/selectortree.h"
+#include "blocks/selectortreemodel.h"
 #include "support/literalrules.h"
 #include "text/textmodel.h"
 
@@ -25,6 +28,15 @@ inline QStringList scannedBlocks(const TextModel &text, const QStringList &names
     Root blocks;
     ScanBlocks(text, names, blocks);
     return describeBlocks(blocks);
+}
+
+// The tree's nodes in order, each as its full path.
+inline QStringList treeNodes(const SelectorTree &tree)
+{
+    QStringList out;
+    for (int node = 1; node <= tree.selectorModel()->nodeCount(); ++node)
+        out << tree.fullPath(tree.indexOfNode(node));
+    return out;
 }
 
 } // namespace sheetsmith
