@@ -124,9 +124,10 @@ QStringList ResplitSheetChunks(const QStringList &before, const QString &text, q
     }
     std::reverse(stops.begin(), stops.end());
 
-    auto [middle, stoppedAt] = splitFrom(text, from, target, stops);
+    const std::pair<QStringList, qsizetype> middle = splitFrom(text, from, target, stops);
+    const qsizetype stoppedAt = middle.second;
     QStringList chunks = before.mid(0, keep);
-    chunks += middle;
+    chunks += middle.first;
     if (stoppedAt < text.size()) {
         const qsizetype tail = std::count_if(stops.begin(), stops.end(), [&](qsizetype s) { return s >= stoppedAt; });
         chunks += before.mid(before.size() - tail);
