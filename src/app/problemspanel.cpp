@@ -160,17 +160,6 @@ ProblemsPanel::~ProblemsPanel()
     }
 }
 
-// What a whole check off the window's thread gives: the problems, their lines and
-// their marks, all for the text it was given.
-struct ProblemsPanel::Whole
-{
-    SheetCheck check;
-    std::vector<int> lines;
-    std::vector<ProblemMarks::Mark> marks;
-    int lineCount = 1;
-    qsizetype qtLength = 0;
-};
-
 namespace {
 
 // The lines and marks of a text's problems, read off the text itself in one pass. The
@@ -201,6 +190,25 @@ void placeProblems(QStringView text, const std::vector<Problem> &problems, std::
 
 } // namespace
 
+// What a whole check gives (off the window's thread for a long text): the problems, their lines and
+// their marks, all for the text it was given.
+struct ProblemsPanel::Whole
+{
+    SheetCheck check;
+    std::vector<int> lines;
+    std::vector<ProblemMarks::Mark> marks;
+    int lineCount = 1;
+    qsizetype qtLength = 0;
+
+    void run(QStringView text)
+    {
+        check.checkAll(text);
+        placeProblems(text, check.problems(), lines, marks, lineCount);
+        qtLength = text.size() - (lineCount - 1);
+    }
+};
+
+
 void ProblemsPanel::onTextEdited(qsizetype from, qsizetype removed, qsizetype added)
 {
     m_edited.add({from, removed, added});
@@ -224,8 +232,7 @@ void ProblemsPanel::turnOff()
 void ProblemsPanel::check()
 {
     // Read each time, as the other editor settings are: a change takes effect at once.
-    m_on = m_settings.read(keys::editor::Section, keys::editor::Check) != QLatin1String("0");
-    if (!m_on) {
+    if (m_settings.read(keys::editor::Section, keys::editor::Check) == QLatin1String("0")) {
         if (m_checked)
             turnOff();
         return;
@@ -243,11 +250,10 @@ void ProblemsPanel::check()
         return;
     }
     if (whole) {
-        auto result = std::make_shared<Whole>();
-        result->check.checkAll(text.text());
-        placeProblems(text.text(), result->check.problems(), result->lines, result->marks, result->lineCount);
+        Whole result;
+        result.run(text.text());
         m_edited = {};
-        install(std::move(result->check), std::move(result->lines), std::move(result->marks), result->lineCount);
+        install(result);
         return;
     }
     const SheetCheck::Splice splice = m_check.recheck(text.text(), m_edited);
@@ -287,11 +293,7 @@ void ProblemsPanel::startWhole(const QString &text)
     // The text is shared, not copied: the editor's next edit makes its own.
     // A child of the panel, so that it goes with it whatever becomes of the event loop;
     // the panel waits for it before it goes.
-    m_worker = QThread::create([result, text] {
-        result->check.checkAll(text);
-        placeProblems(text, result->check.problems(), result->lines, result->marks, result->lineCount);
-        result->qtLength = text.size() - (result->lineCount - 1);
-    });
+    m_worker = QThread::create([result, text] { result->run(text); });
     m_worker->setParent(this);
     connect(m_worker, &QThread::finished, this, [this, result, generation] { wholeDone(result, generation); });
     m_worker->start(QThread::LowPriority);
@@ -303,7 +305,7 @@ void ProblemsPanel::wholeDone(const std::shared_ptr<Whole> &result, quint64 gene
     m_worker = nullptr;
     if (generation != m_generation)
         return;
-    install(std::move(result->check), std::move(result->lines), std::move(result->marks), result->lineCount);
+    install(*result);
     if (m_edited.any) {
         // The text changed meanwhile: the marks, made for the text as it was, move as the
         // editor would have moved them, and what the edits touched is checked again.
@@ -317,15 +319,14 @@ void ProblemsPanel::wholeDone(const std::shared_ptr<Whole> &result, quint64 gene
     emit checkedInBackground();
 }
 
-void ProblemsPanel::install(SheetCheck check, std::vector<int> lines, std::vector<ProblemMarks::Mark> marks,
-                            int lineCount)
+void ProblemsPanel::install(Whole &result)
 {
-    m_check = std::move(check);
-    m_lines = std::move(lines);
+    m_check = std::move(result.check);
+    m_lines = std::move(result.lines);
     m_checked = true;
-    m_checkedLineCount = lineCount;
+    m_checkedLineCount = result.lineCount;
     m_model.reset(m_check.problems(), m_lines);
-    m_editor.setProblemMarks(std::move(marks));
+    m_editor.setProblemMarks(std::move(result.marks));
     showSummary();
 }
 

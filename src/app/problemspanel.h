@@ -67,7 +67,6 @@ public:
     void check();
     // After the Settings dialog: Editor/Check off takes every mark and row away.
     void applySettings();
-    bool isChecking() const { return m_on; }
 
     const std::vector<Problem> &problems() const { return m_check.problems(); }
     // The offset in the editor's text now of a problem's start (it moves with edits
@@ -94,7 +93,7 @@ private:
     void turnOff();
     void startWhole(const QString &text);
     void wholeDone(const std::shared_ptr<Whole> &result, quint64 generation);
-    void install(SheetCheck check, std::vector<int> lines, std::vector<ProblemMarks::Mark> marks, int lineCount);
+    void install(Whole &result);
     void onTextEdited(qsizetype from, qsizetype removed, qsizetype added);
 
     RichEdit &m_editor;
@@ -108,7 +107,6 @@ private:
     EditedRange m_edited;
     int m_checkedLineCount = 0;
     bool m_checked = false;
-    bool m_on = true;
     QThread *m_worker = nullptr;
     quint64 m_generation = 0;
 };
