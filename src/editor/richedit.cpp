@@ -179,13 +179,14 @@ void RichEdit::flushSelectionChange()
 
 bool RichEdit::event(QEvent *event)
 {
+    // Qt sends the editor events of its own from inside a change of the document (the
+    // input-method queries that follow a caret move, while the document is still
+    // mid-edit): only the outermost event or operation reports, once everything is done.
     const QPointer<RichEdit> alive(this);
     ++m_notifyDepth;
     const bool result = QPlainTextEdit::event(event);
-    if (alive) {
-        --m_notifyDepth;
+    if (alive && --m_notifyDepth == 0)
         flushSelectionChange();
-    }
     return result;
 }
 
@@ -206,10 +207,8 @@ bool RichEdit::viewportEvent(QEvent *event)
     const QPointer<RichEdit> alive(this);
     ++m_notifyDepth;
     const bool result = QPlainTextEdit::viewportEvent(event);
-    if (alive) {
-        --m_notifyDepth;
+    if (alive && --m_notifyDepth == 0)
         flushSelectionChange();
-    }
     return result;
 }
 

@@ -13,8 +13,8 @@ public:
     explicit NotifyScope(RichEdit &edit) : m_edit(edit) { ++m_edit.m_notifyDepth; }
     ~NotifyScope()
     {
-        --m_edit.m_notifyDepth;
-        m_edit.flushSelectionChange();
+        if (--m_edit.m_notifyDepth == 0)
+            m_edit.flushSelectionChange();
     }
     NotifyScope(const NotifyScope &) = delete;
     NotifyScope &operator=(const NotifyScope &) = delete;
