@@ -146,7 +146,11 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
         [this] { return m_settings.read(keys::editor::Section, keys::editor::Complete) != QLatin1String("0"); }, this);
     m_input = new EditorInput(
         *m_mainText, m_menus.edit, [this](const QString &key) { runCommand(key); },
-        [this](const QString &path) { OpenDocument(QFileInfo(path).fileName(), path); }, this);
+        [this](const QString &path) {
+            if (m_document->askToSave())
+                OpenDocument(QFileInfo(path).fileName(), path);
+        },
+        this);
     buildStatusBar();
     m_document->setStatusPanel(m_panel1);
     buildProblems();

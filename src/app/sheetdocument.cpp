@@ -126,6 +126,10 @@ void SheetDocument::openCommandLine(const QString &commandLine)
 
 void SheetDocument::openWithDialog()
 {
+    // Another sheet takes the editor's place: unsaved edits are offered for saving
+    // first, and Cancel opens nothing.
+    if (!askToSave())
+        return;
     m_fileDialog.setFilter(kStyleSheetFilter);
     m_fileDialog.setFlags(CdlgEx::HideReadOnly);
     m_fileDialog.setHOwner(m_owner);
@@ -140,7 +144,8 @@ void SheetDocument::openRecent(int entry)
     const RecentFiles::Entry e = m_recent.entry(entry);
     const QFileInfo info(e.tag);
     if (!e.tag.isEmpty() && info.exists() && info.isFile()) {
-        open(e.caption, e.tag);
+        if (askToSave())
+            open(e.caption, e.tag);
         return;
     }
     MsgBox(m_owner, QStringLiteral("File not found!"), DialogSeam::Critical);

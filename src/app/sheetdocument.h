@@ -57,9 +57,11 @@ public:
     void openCommandLine(const QString &commandLine);
     // The status panel that says "Opening NAME..." while a sheet is read.
     void setStatusPanel(QLabel *panel);
-    // The File menu's Open: the open dialog, then open().
+    // The File menu's Open: unsaved edits offered for saving (askToSave), the open
+    // dialog, then open().
     void openWithDialog();
-    // Recent entry 1 to 4; a file that has gone is told and leaves the list.
+    // Recent entry 1 to 4, after askToSave; a file that has gone is told and leaves
+    // the list.
     void openRecent(int entry);
     // Asks whether to save (always, even when nothing changed), then empties the editor
     // as an untitled document. Cancel, or a Yes whose save does not happen, keeps all.

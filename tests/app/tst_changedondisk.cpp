@@ -1,5 +1,6 @@
 #include "text/diskstate.h"
 #include "editor/richedit.h"
+#include "text/documentfile.h"
 #include "support/files.h"
 #include "support/windowfixture.h"
 
@@ -33,7 +34,8 @@ const QString ReloadQuestion = QStringLiteral("sheet.css has been changed by ano
 
 // A sheet changed on disk by another program while it is open: the rule that tells,
 // Save asking before it writes over the other program's work, and the offer to
-// reload when the window becomes active again.
+// reload when the window becomes active again. And edits never dropped unasked for
+// another sheet.
 class TestChangedOnDisk : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,8 @@ private slots:
     void ownSavesAreNotChangesByOthers();
     void activationOffersReloadOncePerChange();
     void activationLeavesUnsavedEditsAlone();
+    void openingAnotherSheetOffersToSaveEdits_data();
+    void openingAnotherSheetOffersToSaveEdits();
 
 private:
     // Opens bytes as sheet.css; returns its path.
@@ -225,6 +229,41 @@ void TestChangedOnDisk::activationLeavesUnsavedEditsAlone()
     QVERIFY(QDir().mkdir(path));
     activate();
     QCOMPARE(m_fixture.dialogs().messages().size(), 0);
+}
+
+void TestChangedOnDisk::openingAnotherSheetOffersToSaveEdits_data()
+{
+    QTest::addColumn<bool>("fromRecent");
+    QTest::addColumn<int>("answer");
+    for (const bool recent : {false, true}) {
+        const char *how = recent ? "recent entry" : "Open";
+        QTest::addRow("%s, Yes saves first", how) << recent << int(DialogSeam::Yes);
+        QTest::addRow("%s, No lets the edits go", how) << recent << int(DialogSeam::No);
+        QTest::addRow("%s, Cancel keeps them", how) << recent << int(DialogSeam::Cancel);
+    }
+}
+
+void TestChangedOnDisk::openingAnotherSheetOffersToSaveEdits()
+{
+    QFETCH(bool, fromRecent);
+    QFETCH(int, answer);
+    const QString other = m_fixture.writeFile(QStringLiteral("other.css"), "em { }\n");
+    QVERIFY(m_fixture.window().OpenDocument(QStringLiteral("other.css"), other));
+    const QString path = openSheet("p { }\n"); // other.css is recent entry 2 now
+    m_fixture.editor().setSelText(QStringLiteral("/* mine */"));
+    const QString edited = m_fixture.editor().text();
+
+    m_fixture.dialogs().answerMessage(answer);
+    if (answer != DialogSeam::Cancel && !fromRecent)
+        m_fixture.dialogs().answerFile(other);
+    if (fromRecent)
+        m_fixture.window().openRecent(2);
+    else
+        m_fixture.window().runCommand(QStringLiteral("Open"));
+    QCOMPARE(m_fixture.dialogs().messages().size(), 1);
+    QCOMPARE(m_fixture.dialogs().messages().first().text, QStringLiteral("Saves Changes to sheet.css?"));
+    QCOMPARE(decodeDocument(readBytes(path)).text == edited, answer == DialogSeam::Yes);
+    QCOMPARE(m_fixture.editor().text(), answer == DialogSeam::Cancel ? edited : QStringLiteral("em { }\r\n"));
 }
 
 QTEST_MAIN(TestChangedOnDisk)

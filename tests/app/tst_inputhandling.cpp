@@ -178,10 +178,17 @@ void TestInputHandling::droppedFilesOpenOnlyOne()
     };
     drop({QUrl::fromLocalFile(one), QUrl::fromLocalFile(two)});
     QCOMPARE(m_editor->text(), QStringLiteral("changed"));
-    drop({QUrl::fromLocalFile(two)});
-    QCOMPARE(m_editor->text(), QStringLiteral("two {}")); // no save question
-    QCOMPARE(m_window->DocPath(), two);
     QVERIFY(m_dialogs->messages().isEmpty());
+    // The changed text is not dropped unasked: Cancel keeps it, No lets it go.
+    m_dialogs->answerMessage(DialogSeam::Cancel);
+    drop({QUrl::fromLocalFile(two)});
+    QCOMPARE(m_editor->text(), QStringLiteral("changed"));
+    m_dialogs->answerMessage(DialogSeam::No);
+    drop({QUrl::fromLocalFile(two)});
+    QCOMPARE(m_editor->text(), QStringLiteral("two {}"));
+    QCOMPARE(m_window->DocPath(), two);
+    QCOMPARE(m_dialogs->messages().size(), 2);
+    QCOMPARE(m_dialogs->messages().last().text, QStringLiteral("Saves Changes to Untitled?"));
 }
 
 void TestInputHandling::draggingTextMovesTheCaret_data()
