@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTextDocument>
 
 #include <utility>
 
@@ -86,6 +87,9 @@ bool SheetDocument::open(const QString &title, const QString &path)
     // The text goes into the editor already coloured, in one assignment. The file's
     // text is handed on, not kept: a large sheet is held once, by the editor.
     m_colouriser.ColourNewText(m_editor, expandTabs(std::exchange(file.text, QString())));
+    // A sheet read in starts its own history, also when it holds the very text the
+    // editor had (which the editor then keeps, with the history of the other sheet).
+    m_editor.document()->clearUndoRedoStacks();
     m_savedText = m_editor.text();
     emit textLoaded();
     emit editsSettled();

@@ -37,6 +37,8 @@ private slots:
     void commandIsOneStep_data();
     void commandIsOneStep();
     void settingsApplyIsNoStep();
+    void openingStartsAFreshHistory_data();
+    void openingStartsAFreshHistory();
 
 private:
     void run(const QString &command);
@@ -167,6 +169,30 @@ void TestUndoSteps::settingsApplyIsNoStep()
     QCOMPARE(editor.document()->availableUndoSteps(), steps);
     action(QStringLiteral("mUndi"))->trigger();
     QCOMPARE(editor.text(), m_fixture.window().SavedText());
+}
+
+void TestUndoSteps::openingStartsAFreshHistory_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("another text") << QByteArray("em { }\n");
+    QTest::newRow("the text the editor holds") << QByteArray();
+}
+
+void TestUndoSteps::openingStartsAFreshHistory()
+{
+    QFETCH(QByteArray, file);
+    QVERIFY(m_fixture.open(kSheet));
+    RichEdit &editor = m_fixture.editor();
+    QTest::keyClicks(&editor, QStringLiteral("/* typed */"));
+    QVERIFY(m_fixture.window().Save());
+    if (file.isEmpty())
+        file = editor.text().toUtf8();
+    const QString path = m_fixture.writeFile(QStringLiteral("other.css"), file);
+    QVERIFY(m_fixture.window().OpenDocument(QStringLiteral("other.css"), path));
+    const QString opened = editor.text();
+    QVERIFY(!action(QStringLiteral("mUndi"))->isEnabled());
+    action(QStringLiteral("mUndi"))->trigger();
+    QCOMPARE(editor.text(), opened);
 }
 
 QTEST_MAIN(TestUndoSteps)
