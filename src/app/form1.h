@@ -115,6 +115,7 @@ public:
     RichEdit *MainText() const { return m_mainText; }
     const RecentFiles &recentFiles() const { return m_recent; }
     const Catalogue &catalogue() const { return m_catalogue; }
+    const Colouriser &colouriser() const { return m_colouriser; }
     const PaneGeometry &paneGeometry() const { return m_geometry; }
     float splitRatio() const { return m_splitRatio; }
     QLabel *Lbl3() const { return m_lbl3; }
