@@ -83,19 +83,6 @@ QString evaluate(QWebEngineView &view, const QString &script)
     return result;
 }
 
-// Resident memory in kB of a process, from /proc.
-long residentKb(const QString &pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
-
 // The program's resident memory and that of the engine's processes it started.
 std::pair<long, long> memoryKb()
 {
@@ -117,12 +104,12 @@ std::pair<long, long> memoryKb()
             const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
             if (fields.size() > 1 && ours.contains(QString::fromLatin1(fields[1]))) {
                 ours << pid;
-                children += residentKb(pid);
+                children += bench::residentKb(pid);
                 grew = true;
             }
         }
     }
-    return {residentKb(self), children};
+    return {bench::residentKb(self), children};
 }
 
 } // namespace

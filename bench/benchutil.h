@@ -77,6 +77,19 @@ inline qsizetype lineInLastBlock(const Root &blocks, const RichEdit &editor, int
     return 0;
 }
 
+// Resident memory in kB of a process (by default this one), from /proc.
+inline long residentKb(const QString &pid = QStringLiteral("self"))
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
 inline constexpr qint64 kBigSheetBytes = 50LL * 1024 * 1024;
 
 // Everything the event loop has to do after an action: posted events, the views'

@@ -1,0 +1,116 @@
+// Memory over a long mixed session: the soak driver's steps (typing, pastes, Undo and
+// Redo, block and tree commands, inspector writes, Replace All, Format Sheet, the
+// preview, New, Open, Save As, reloads) in the real window on the 2 MB sample, with the
+// program's resident memory printed every 10,000 steps. The views are not compared with
+// fresh readings here (tst_soak does that); every step still answers what it did, and a
+// step that went wrong stops the run.
+//
+//   bench_soak [STEPS [SEED]]      100,000 steps and seed 1 by default
+
+#include "benchutil.h"
+
+#include "support/soakdriver.h"
+#include "support/windowfixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTest>
+
+#include <cstdio>
+#include <map>
+
+using namespace sheetsmith;
+
+namespace {
+
+// The sheet the session starts on: the 2 MB sample.
+QString bigSample()
+{
+    for (const QString &path : bench::sampleSheets()) {
+        if (QFileInfo(path).fileName() == u"fomantic-semantic.css")
+            return path;
+    }
+    return QString();
+}
+
+} // namespace
+
+// A test object only so that the driver's scripted dialogs can report a dialog nobody
+// answered the way they do in tests.
+class SoakMemory : public QObject
+{
+    Q_OBJECT
+
+public:
+    SoakMemory(int steps, quint32 seed) : m_steps(steps), m_seed(seed) {}
+
+private slots:
+    void session();
+
+private:
+    int m_steps;
+    quint32 m_seed;
+};
+
+void SoakMemory::session()
+{
+    const QString sample = bigSample();
+    QVERIFY2(!sample.isEmpty(), "no fomantic-semantic.css among the samples");
+    WindowFixture fixture;
+    QVERIFY2(fixture.setUp(), qPrintable(fixture.problem()));
+    QVERIFY(fixture.open(readBytes(sample)));
+    SoakDriver driver(fixture, m_seed);
+    std::printf("soak on %s, seed %u: resident memory every 10,000 steps\n", qPrintable(QFileInfo(sample).fileName()),
+                m_seed);
+    std::printf("%8s %12s %12s %10s\n", "steps", "resident kB", "text kchars", "seconds");
+    std::printf("%8d %12ld %12lld %10s\n", 0, bench::residentKb(),
+                static_cast<long long>(fixture.editor().text().size() / 1000), "0");
+    std::fflush(stdout);
+    long first = 0;
+    long last = 0;
+    QElapsedTimer clock;
+    clock.start();
+    // What the steps cost, by kind (the first word of what each did).
+    std::map<QString, std::pair<int, double>> costs;
+    for (int i = 1; i <= m_steps; ++i) {
+        QElapsedTimer stepClock;
+        stepClock.start();
+        const QString did = driver.step();
+        auto &cost = costs[did.section(u' ', 0, 0)];
+        ++cost.first;
+        cost.second += double(stepClock.nsecsElapsed()) / 1e6;
+        if (did.startsWith(u"wrong: ") || QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("step %1: %2\nsteps: %3").arg(i).arg(did, driver.history())));
+        if (i % 10000 == 0 || i == m_steps) {
+            bench::settle();
+            last = bench::residentKb();
+            if (i == 10000)
+                first = last;
+            std::printf("%8d %12ld %12lld %10.0f\n", i, last,
+                        static_cast<long long>(fixture.editor().text().size() / 1000), clock.elapsed() / 1000.0);
+            std::fflush(stdout);
+        }
+    }
+    std::printf("%-12s %8s %10s %10s\n", "step", "count", "mean ms", "total s");
+    for (const auto &[kind, cost] : costs)
+        std::printf("%-12s %8d %10.1f %10.1f\n", qPrintable(kind), cost.first, cost.second / cost.first,
+                    cost.second / 1000);
+    if (first > 0)
+        std::printf("last against 10,000 steps: %+.1f %%\n", 100.0 * double(last - first) / double(first));
+    QVERIFY2(fixture.tearDown(), qPrintable(fixture.problem()));
+}
+
+int main(int argc, char **argv)
+{
+    bench::preferOffscreenPlatform();
+    QApplication app(argc, argv);
+    const int steps = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const quint32 seed = argc > 2 ? QByteArray(argv[2]).toUInt() : 1;
+    SoakMemory soak(steps > 0 ? steps : 100000, seed);
+    // Qt Test is given no arguments of ours.
+    char *qtArgs[] = {argv[0], const_cast<char *>("-silent")};
+    return QTest::qExec(&soak, 2, qtArgs);
+}
+
+#include "bench_soak.moc"
