@@ -5,6 +5,7 @@
 #include "dialogs/focusreturn.h"
 #include "editor/richedit.h"
 #include "text/findrules.h"
+#include "text/words.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -258,11 +259,32 @@ void FrmFind::cmdReplaceAllClick()
         const ColouringScope colouring(*m_editor);
         // The whole run is one undo step.
         const UndoGroup step(*m_editor);
-        qsizetype from = 0;
-        while (m_editor->find(what, from, std::nullopt, options) >= 0) {
-            ++count;
-            m_editor->setSelText(with);
-            from = m_editor->selStart();
+        // Each search starts where the last match ended in the text as it was, and the
+        // text after that is still the text as it was: the matches are found first and
+        // made in one edit, in time linear in the sheet. Only a whole-word search whose
+        // match would start right after a replacement can see the replacement, not the
+        // match it replaced, as the character before it; when the two differ in being
+        // word characters (or nothing replaces), the replacements are made one by one.
+        const FindOptions how{(options & RichEdit::FindWholeWord) != 0, (options & RichEdit::FindMatchCase) != 0};
+        const bool sameBoundary = !how.wholeWord || !IsWordChar(what.front())
+                                  || (!with.isEmpty() && IsWordChar(with.back()) == IsWordChar(what.back()));
+        if (sameBoundary) {
+            const QString &text = m_editor->text();
+            std::vector<qsizetype> found;
+            qsizetype from = 0;
+            for (qsizetype at; (at = FindInText(text, what, 0, 0, from, std::nullopt, how)) >= 0;) {
+                found.push_back(at);
+                from = at + what.size();
+            }
+            count = qsizetype(found.size());
+            m_editor->replaceEach(found, what.size(), with);
+        } else {
+            qsizetype from = 0;
+            while (m_editor->find(what, from, std::nullopt, options) >= 0) {
+                ++count;
+                m_editor->setSelText(with);
+                from = m_editor->selStart();
+            }
         }
     }
 

@@ -365,6 +365,74 @@ void RichEdit::setSelText(const QString &text)
     insertOverSelection(text);
 }
 
+void RichEdit::replaceEach(const std::vector<qsizetype> &offsets, qsizetype length, const QString &with)
+{
+    if (offsets.empty())
+        return;
+    NotifyScope scope(*this);
+    const size_t count = offsets.size();
+    std::vector<qsizetype> starts(count);
+    std::vector<qsizetype> ends(count);
+    qsizetype removed = 0;
+    for (size_t i = 0; i < count; ++i) {
+        starts[i] = m_model.toQtPosition(offsets[i]);
+        ends[i] = m_model.toQtPosition(offsets[i] + length);
+        removed += ends[i] - starts[i];
+    }
+    // The colours of what stays between the replacements, read before the edit: the
+    // document reports the run as one change, which the layer follows in one colour.
+    const ColourValue firstColour = insertedColour(starts.front());
+    std::vector<ColourValue> kept;
+    kept.reserve(size_t(std::max<qsizetype>(0, starts.back() - ends.front())));
+    for (size_t i = 0; i + 1 < count; ++i) {
+        for (qsizetype p = ends[i]; p < starts[i + 1]; ++p)
+            kept.push_back(m_colours.at(p));
+    }
+
+    const qsizetype before = document()->characterCount();
+    QTextCursor cursor(document());
+    beginProgramEdit(cursor);
+    // From the last to the first, so that the positions still to come stay as they were.
+    for (size_t i = count; i-- > 0;) {
+        cursor.setPosition(int(starts[i]));
+        cursor.setPosition(int(ends[i]), QTextCursor::KeepAnchor);
+        cursor.insertText(with);
+    }
+    endProgramEdit(cursor);
+    const qsizetype inserted = (document()->characterCount() - before + removed) / qsizetype(count);
+
+    // The run's colours: each replacement in the colour before it, the rest as it was.
+    const qsizetype from = starts.front();
+    qsizetype at = from;
+    ColourValue previous = firstColour;
+    size_t next = 0;
+    // Runs of one colour are set at once.
+    qsizetype runStart = at;
+    ColourValue runColour = firstColour;
+    const auto fill = [&](qsizetype n, ColourValue colour) {
+        if (colour != runColour) {
+            m_colours.fill(runStart, at - runStart, runColour);
+            runStart = at;
+            runColour = colour;
+        }
+        at += n;
+    };
+    for (size_t i = 0; i < count; ++i) {
+        if (inserted > 0)
+            fill(inserted, previous);
+        if (i + 1 < count) {
+            for (qsizetype p = ends[i]; p < starts[i + 1]; ++p) {
+                previous = kept[next++];
+                fill(1, previous);
+            }
+        }
+    }
+    m_colours.fill(runStart, at - runStart, runColour);
+    repaintColours(from, at);
+    cursor.setPosition(int(at));
+    setTextCursor(cursor);
+}
+
 void RichEdit::setSelColor(ColourValue colour)
 {
     // A value outside 24 bits is no colour; nothing changes.

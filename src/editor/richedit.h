@@ -77,6 +77,14 @@ public:
     qsizetype selLength() const;
     void setSelLength(qsizetype length);
 
+    // Replaces `length` characters at each offset (ascending, not overlapping) by
+    // `with`, in one edit of the document, as one undo step (or as part of the open
+    // UndoGroup's step): the text and the colour layer are brought up to date once, not
+    // once per replacement. The characters between keep their colours, and each
+    // replacement takes the colour of the character before it. The caret ends after the
+    // last replacement.
+    void replaceEach(const std::vector<qsizetype> &offsets, qsizetype length, const QString &with);
+
     QString selText() const;
     // Replaces the selection, or inserts at the caret, as one undo step (or as part of
     // the open UndoGroup's step); the caret ends after the inserted text.

@@ -103,6 +103,7 @@ private slots:
     void selectionOffsets_data();
     void selectionOffsets();
     void setSelTextIsOneUndoStep();
+    void replaceEachKeepsTheColoursBetween();
     void colouringLeavesUndoAndModifiedAlone();
     void insertedTextTakesPrecedingColour_data();
     void insertedTextTakesPrecedingColour();
@@ -321,6 +322,25 @@ void TestRichEdit::setSelTextIsOneUndoStep()
     QCOMPARE(edit.text(), QStringLiteral("ab"));
     edit.undo();
     QCOMPARE(edit.text(), QString());
+}
+
+void TestRichEdit::replaceEachKeepsTheColoursBetween()
+{
+    RichEdit edit;
+    edit.setText(QStringLiteral("a.b\r\n.c."));
+    edit.setColours(0, {1, 2, 3, 4, 4, 6, 7, 8});
+    QSignalSpy reports(&edit, &RichEdit::textEdited);
+    edit.replaceEach({1, 5, 7}, 1, QStringLiteral("--"));
+    QCOMPARE(edit.text(), QStringLiteral("a--b\r\n--c--"));
+    QCOMPARE(reports.count(), 1);
+    // Each replacement in the colour before it, the rest as it was.
+    QList<ColourValue> colours;
+    for (qsizetype i = 0; i < edit.text().size(); ++i)
+        colours << edit.colourAt(i);
+    QCOMPARE(colours, (QList<ColourValue>{1, 1, 1, 3, 4, 4, 4, 4, 7, 7, 7}));
+    QCOMPARE(edit.selStart(), edit.text().size());
+    edit.undo();
+    QCOMPARE(edit.text(), QStringLiteral("a.b\r\n.c."));
 }
 
 void TestRichEdit::colouringLeavesUndoAndModifiedAlone()
