@@ -3,6 +3,7 @@
 #include "app/editorcompleter.h"
 #include "app/form1.h"
 #include "app/problemspanel.h"
+#include "preview/frmpreview.h"
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
 #include "blocks/selectortreemodel.h"
@@ -69,7 +70,9 @@ void activate(QWidget &window)
     if (QApplication::activeWindow() == &window)
         return;
     window.activateWindow();
-    (void)QTest::qWaitForWindowActive(&window, 1000);
+    // The main window counts as active while its tool window (the preview) is: wait for
+    // the activation itself.
+    (void)QTest::qWaitFor([&window] { return QApplication::activeWindow() == &window; }, 1000);
 }
 
 const char *const kChangedElsewhere = "\r\n/* changed by another program */\r\n";
@@ -253,6 +256,10 @@ QString SoakDriver::act()
     case 18: {
         // The preview (a recording view) shown or hidden, live preview on or off.
         window.runCommand(QStringLiteral("ShowPreview"));
+        // A window shown becomes the active one; the platform tells so a little later,
+        // and the author's next click in the main window comes after that.
+        if (FrmPreview *preview = window.preview(); preview && preview->isVisible())
+            (void)QTest::qWaitForWindowActive(preview, 1000);
         if (auto *live = window.findChild<QAction *>(QStringLiteral("Tb_Live")))
             live->setChecked(m_random.bounded(2) == 0);
         return QStringLiteral("preview shown or hidden, live on or off");
@@ -284,6 +291,8 @@ QString SoakDriver::inspectorWrite()
     const QString property = list->topLevelItem(row)->text(0);
     const QModelIndex cell = list->model()->index(row, 1);
     list->scrollTo(cell);
+    // A click gives the list the focus on a desktop; a synthetic one does not.
+    list->setFocus(Qt::MouseFocusReason);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cell).center());
     const bool cancel = m_random.bounded(5) == 0;
     const auto typeInto = [&](QLineEdit *box, const QString &text) {
