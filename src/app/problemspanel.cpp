@@ -190,8 +190,8 @@ void placeProblems(QStringView text, const std::vector<Problem> &problems, std::
 
 } // namespace
 
-// What a whole check gives (off the window's thread for a long text): the problems, their lines and
-// their marks, all for the text it was given.
+// What a whole check gives (off the window's thread for a long text): the problems,
+// their lines and their marks, all for the text it was given.
 struct ProblemsPanel::Whole
 {
     SheetCheck check;
@@ -207,7 +207,6 @@ struct ProblemsPanel::Whole
         qtLength = text.size() - (lineCount - 1);
     }
 };
-
 
 void ProblemsPanel::onTextEdited(qsizetype from, qsizetype removed, qsizetype added)
 {

@@ -265,17 +265,10 @@ void FrmFind::cmdReplaceAllClick()
         // match would start right after a replacement can see the replacement, not the
         // match it replaced, as the character before it; when the two differ in being
         // word characters (or nothing replaces), the replacements are made one by one.
-        const FindOptions how{(options & RichEdit::FindWholeWord) != 0, (options & RichEdit::FindMatchCase) != 0};
-        const bool sameBoundary = !how.wholeWord || !IsWordChar(what.front())
+        const bool sameBoundary = !(options & RichEdit::FindWholeWord) || !IsWordChar(what.front())
                                   || (!with.isEmpty() && IsWordChar(with.back()) == IsWordChar(what.back()));
         if (sameBoundary) {
-            const QString &text = m_editor->text();
-            std::vector<qsizetype> found;
-            qsizetype from = 0;
-            for (qsizetype at; (at = FindInText(text, what, 0, 0, from, std::nullopt, how)) >= 0;) {
-                found.push_back(at);
-                from = at + what.size();
-            }
+            const std::vector<qsizetype> found = m_editor->findEach(what, options);
             count = qsizetype(found.size());
             m_editor->replaceEach(found, what.size(), with);
         } else {

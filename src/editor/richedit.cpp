@@ -399,35 +399,27 @@ void RichEdit::replaceEach(const std::vector<qsizetype> &offsets, qsizetype leng
         cursor.insertText(with);
     }
     endProgramEdit(cursor);
-    const qsizetype inserted = (document()->characterCount() - before + removed) / qsizetype(count);
+    const auto inserted = size_t((document()->characterCount() - before + removed) / qsizetype(count));
 
-    // The run's colours: each replacement in the colour before it, the rest as it was.
-    const qsizetype from = starts.front();
-    qsizetype at = from;
+    // The run's colours: each replacement in the colour before it, the rest as it was;
+    // set one run of a colour at a time.
+    std::vector<ColourValue> run;
+    run.reserve(kept.size() + count * inserted);
     ColourValue previous = firstColour;
-    size_t next = 0;
-    // Runs of one colour are set at once.
-    qsizetype runStart = at;
-    ColourValue runColour = firstColour;
-    const auto fill = [&](qsizetype n, ColourValue colour) {
-        if (colour != runColour) {
-            m_colours.fill(runStart, at - runStart, runColour);
-            runStart = at;
-            runColour = colour;
-        }
-        at += n;
-    };
-    for (size_t i = 0; i < count; ++i) {
-        if (inserted > 0)
-            fill(inserted, previous);
-        if (i + 1 < count) {
-            for (qsizetype p = ends[i]; p < starts[i + 1]; ++p) {
-                previous = kept[next++];
-                fill(1, previous);
-            }
+    for (size_t i = 0, next = 0; i < count; ++i) {
+        run.insert(run.end(), inserted, previous);
+        for (qsizetype p = ends[i]; i + 1 < count && p < starts[i + 1]; ++p)
+            run.push_back(previous = kept[next++]);
+    }
+    const qsizetype from = starts.front();
+    for (size_t i = 0, first = 0; i <= run.size(); ++i) {
+        if (i == run.size() || run[i] != run[first]) {
+            if (i > first)
+                m_colours.fill(from + qsizetype(first), qsizetype(i - first), run[first]);
+            first = i;
         }
     }
-    m_colours.fill(runStart, at - runStart, runColour);
+    const qsizetype at = from + qsizetype(run.size());
     repaintColours(from, at);
     cursor.setPosition(int(at));
     setTextCursor(cursor);
@@ -557,15 +549,35 @@ void RichEdit::paintEvent(QPaintEvent *event)
 
 // --- Find ----------------------------------------------------------------------------------
 
+namespace {
+
+FindOptions findOptions(int options)
+{
+    return {(options & RichEdit::FindWholeWord) != 0, (options & RichEdit::FindMatchCase) != 0};
+}
+
+} // namespace
+
 qsizetype RichEdit::find(const QString &what, std::optional<qsizetype> start,
                          std::optional<qsizetype> end, int options)
 {
-    const FindOptions how{(options & FindWholeWord) != 0, (options & FindMatchCase) != 0};
-    const qsizetype found = FindInText(m_model.text(), what, selStart(), selLength(), start, end, how);
+    const qsizetype found = FindInText(m_model.text(), what, selStart(), selLength(), start, end, findOptions(options));
     if (found < 0)
         return -1;
     NotifyScope scope(*this);
     selectOffsets(found, found + what.size());
+    return found;
+}
+
+std::vector<qsizetype> RichEdit::findEach(const QString &what, int options) const
+{
+    std::vector<qsizetype> found;
+    const FindOptions how = findOptions(options);
+    qsizetype from = 0;
+    for (qsizetype at; (at = FindInText(m_model.text(), what, 0, 0, from, std::nullopt, how)) >= 0;) {
+        found.push_back(at);
+        from = at + what.size();
+    }
     return found;
 }
 

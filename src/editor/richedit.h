@@ -124,6 +124,9 @@ public:
     // FindMatchCase (else letter case is ignored).
     qsizetype find(const QString &what, std::optional<qsizetype> start = std::nullopt,
                    std::optional<qsizetype> end = std::nullopt, int options = 0);
+    // The offsets of every match of `what` in the editor's text (same rule and options
+    // as find), each search starting where the match before it ended; nothing selected.
+    std::vector<qsizetype> findEach(const QString &what, int options = 0) const;
 
     // True (the default) hides the selection while the editor has no focus; false keeps
     // it highlighted as when focused.

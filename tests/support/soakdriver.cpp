@@ -93,7 +93,6 @@ SoakDriver::SoakDriver(WindowFixture &fixture, quint32 seed) : m_fixture(fixture
     m_pieces << QStringLiteral("{") << QStringLiteral("}") << QStringLiteral("/*") << QStringLiteral("*/")
              << QStringLiteral("colr: red;") << QStringLiteral("P { margin: 0 }") << QStringLiteral("/*/");
     documentLoaded();
-    m_blocksBefore = fixture.window().Blocks();
 }
 
 void SoakDriver::documentLoaded()
@@ -230,8 +229,7 @@ QString SoakDriver::act()
         return QStringLiteral("tree jump");
     }
     case 16: {
-        if (window.DocPath().isEmpty())
-            m_fixture.dialogs().answerFile(QDir(m_fixture.folder()).filePath(QStringLiteral("untitled.css")));
+        answerSaveDialogIfUntitled();
         if (!window.Save())
             return QStringLiteral("wrong: Save failed");
         const ReadResult read = decodeDocument(readBytes(window.DocPath()));
@@ -442,6 +440,13 @@ QString SoakDriver::completion()
     return QStringLiteral("complete \"%1\"").arg(typed);
 }
 
+void SoakDriver::answerSaveDialogIfUntitled()
+{
+    // A save of a sheet with no file yet asks for a name.
+    if (m_fixture.window().DocPath().isEmpty())
+        m_fixture.dialogs().answerFile(QDir(m_fixture.folder()).filePath(QStringLiteral("untitled.css")));
+}
+
 QString SoakDriver::fileCommand()
 {
     Form1 &window = m_fixture.window();
@@ -453,8 +458,8 @@ QString SoakDriver::fileCommand()
     // document has no file yet.
     const auto answerSaveQuestion = [&](int answer) {
         dialogs.answerMessage(answer);
-        if (answer == DialogSeam::Yes && window.DocPath().isEmpty())
-            dialogs.answerFile(folder.filePath(QStringLiteral("untitled.css")));
+        if (answer == DialogSeam::Yes)
+            answerSaveDialogIfUntitled();
     };
     static const int answers[] = {DialogSeam::Yes, DialogSeam::No, DialogSeam::Cancel};
     switch (m_random.bounded(4)) {
@@ -500,8 +505,7 @@ QString SoakDriver::fileCommand()
     }
     default: {
         // Saved, then changed by another program: the window offers to read it in.
-        if (window.DocPath().isEmpty())
-            dialogs.answerFile(folder.filePath(QStringLiteral("untitled.css")));
+        answerSaveDialogIfUntitled();
         if (!window.Save())
             return QStringLiteral("wrong: Save failed");
         const QString expected = editor.text() + QLatin1String(kChangedElsewhere);

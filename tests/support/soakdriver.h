@@ -55,6 +55,7 @@ private:
     QString treeCommand();
     QString fileCommand();
     QString completion();
+    void answerSaveDialogIfUntitled();
     void caretTo();
     QString piece();
     void settle();
