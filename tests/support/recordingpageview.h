@@ -33,6 +33,12 @@ public:
 
     // The scripts run so far, each as its last line (the call after the library).
     const QStringList &calls() const { return m_calls; }
+    // Drops the record of the addresses and scripts so far (a long session keeps none).
+    void forgetCalls()
+    {
+        m_addresses.clear();
+        m_calls.clear();
+    }
     // Scripts waiting for an answer.
     int waiting() const { return int(m_waiting.size()); }
     // Answers the oldest waiting script.

@@ -94,4 +94,11 @@ void ScriptedDialogs::unansweredCall(const QString &what)
     QTest::qFail(failure.constData(), __FILE__, __LINE__);
 }
 
+void ScriptedDialogs::forgetCalls()
+{
+    m_messages.clear();
+    m_fileCalls.clear();
+    m_colourCalls.clear();
+}
+
 } // namespace sheetsmith

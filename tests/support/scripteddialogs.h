@@ -53,6 +53,9 @@ public:
     const QList<Message> &messages() const { return m_messages; }
     const QList<FileCall> &fileCalls() const { return m_fileCalls; }
     const QList<ColourDialogRequest> &colourCalls() const { return m_colourCalls; }
+    // Drops the record of the messages and dialogs so far (a long session keeps none);
+    // the unanswered calls stay.
+    void forgetCalls();
     // Calls that found no answer queued, described for a failure message.
     const QStringList &unanswered() const { return m_unanswered; }
     // Answers queued but never asked for.

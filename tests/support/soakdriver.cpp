@@ -462,7 +462,11 @@ QString SoakDriver::fileCommand()
             answerSaveDialogIfUntitled();
     };
     static const int answers[] = {DialogSeam::Yes, DialogSeam::No, DialogSeam::Cancel};
-    switch (m_random.bounded(4)) {
+    int command = int(m_random.bounded(4));
+    // On a fixed sheet, New and Open both open a fresh copy of it.
+    if (!m_fixedSheet.isEmpty() && command == 0)
+        command = 1;
+    switch (command) {
     case 0: {
         const int answer = answers[m_random.bounded(3)];
         answerSaveQuestion(answer);
@@ -475,9 +479,20 @@ QString SoakDriver::fileCommand()
         return QStringLiteral("New, answered %1").arg(answer);
     }
     case 1: {
-        // One of the sheets saved in the folder so far.
-        const QStringList sheets = folder.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
-        const QString path = folder.filePath(sheets[m_random.bounded(int(sheets.size()))]);
+        // One of the sheets saved in the folder so far, or a fresh copy of the fixed
+        // sheet under a name other than the document's own (a Yes to the save question
+        // writes that one).
+        QString path;
+        if (m_fixedSheet.isEmpty()) {
+            const QStringList sheets = folder.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
+            path = folder.filePath(sheets[m_random.bounded(int(sheets.size()))]);
+        } else {
+            path = folder.filePath(QStringLiteral("fresh-0.css"));
+            if (window.DocPath() == path)
+                path = folder.filePath(QStringLiteral("fresh-1.css"));
+            if (!writeBytes(path, m_fixedSheet))
+                return QStringLiteral("wrong: the fresh copy could not be written");
+        }
         int answer = DialogSeam::No;
         if (changed) {
             answer = answers[m_random.bounded(3)];

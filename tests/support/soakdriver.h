@@ -2,6 +2,7 @@
 
 #include "blocks/root.h"
 
+#include <QByteArray>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,10 @@ class SoakDriver
 public:
     // The window of fixture must hold the opening document already.
     SoakDriver(WindowFixture &fixture, quint32 seed);
+
+    // Keeps the session on one sheet: New and Open open a fresh copy of sheet instead,
+    // so that the text stays about its size however long the session runs.
+    void stayOnSheet(const QByteArray &sheet) { m_fixedSheet = sheet; }
 
     // One step and the caret move after it; answers what the step did. A step that
     // saw something wrong itself answers starting with "wrong: ". With
@@ -71,6 +76,7 @@ private:
     QString m_opening;
     int m_sinceOpening = 0;
     int m_files = 0;
+    QByteArray m_fixedSheet;
     // What the last catching-up started from: the blocks as they were before it, and
     // the line it recoloured (-1 when the caret move caused no catching-up).
     Root m_blocksBefore;
