@@ -51,7 +51,8 @@ void forgetRecords(WindowFixture &fixture)
     }
 }
 
-// The bytes the allocator hands out now, in kB.
+// The bytes the allocator hands out now, in kB (0 under the sanitizers, whose allocator
+// keeps no such count).
 long heapInUseKb()
 {
     const struct mallinfo2 info = mallinfo2();
