@@ -18,9 +18,23 @@
 
 #include <utility>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace sheetsmith {
 
 namespace {
+
+// A sheet's text and undo history can hold hundreds of megabytes after a long session.
+// When they are dropped for another sheet, glibc keeps the freed pages for later
+// allocations; handing them back lets the program's memory fall again.
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 const QString kStyleSheetFilter = QStringLiteral(
     "Cascading Style Sheet (.css)|*.css|Text Files (.txt)|*.txt|All Files (*.*)|*.*");
@@ -90,6 +104,7 @@ bool SheetDocument::open(const QString &title, const QString &path)
     // A sheet read in starts its own history, also when it holds the very text the
     // editor had (which the editor then keeps, with the history of the other sheet).
     m_editor.document()->clearUndoRedoStacks();
+    releaseFreedMemory();
     m_savedText = m_editor.text();
     emit textLoaded();
     emit editsSettled();
@@ -173,6 +188,7 @@ void SheetDocument::newDocument()
     if (answer == DialogSeam::Yes && !save())
         return;
     m_editor.setText(QString());
+    releaseFreedMemory();
     m_format = FileFormat();
     m_disk = DiskState();
     setIdentity(QStringLiteral("Untitled"), QString());

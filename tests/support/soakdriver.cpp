@@ -447,6 +447,33 @@ void SoakDriver::answerSaveDialogIfUntitled()
         m_fixture.dialogs().answerFile(QDir(m_fixture.folder()).filePath(QStringLiteral("untitled.css")));
 }
 
+QString SoakDriver::freshCopy() const
+{
+    const QDir folder(m_fixture.folder());
+    QString path = folder.filePath(QStringLiteral("fresh-0.css"));
+    if (m_fixture.window().DocPath() == path)
+        path = folder.filePath(QStringLiteral("fresh-1.css"));
+    return writeBytes(path, m_fixedSheet) ? path : QString();
+}
+
+QString SoakDriver::reopen()
+{
+    Form1 &window = m_fixture.window();
+    const QString path = freshCopy();
+    if (path.isEmpty())
+        return QStringLiteral("the fresh copy could not be written");
+    if (m_fixture.editor().text() != window.SavedText())
+        m_fixture.dialogs().answerMessage(DialogSeam::No);
+    m_fixture.dialogs().answerFile(path);
+    window.runCommand(QStringLiteral("Open"));
+    QCoreApplication::processEvents();
+    if (window.DocPath() != path)
+        return QStringLiteral("Open did not open %1").arg(path);
+    documentLoaded();
+    settle();
+    return QString();
+}
+
 QString SoakDriver::fileCommand()
 {
     Form1 &window = m_fixture.window();
@@ -487,10 +514,8 @@ QString SoakDriver::fileCommand()
             const QStringList sheets = folder.entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
             path = folder.filePath(sheets[m_random.bounded(int(sheets.size()))]);
         } else {
-            path = folder.filePath(QStringLiteral("fresh-0.css"));
-            if (window.DocPath() == path)
-                path = folder.filePath(QStringLiteral("fresh-1.css"));
-            if (!writeBytes(path, m_fixedSheet))
+            path = freshCopy();
+            if (path.isEmpty())
                 return QStringLiteral("wrong: the fresh copy could not be written");
         }
         int answer = DialogSeam::No;

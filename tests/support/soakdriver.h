@@ -30,6 +30,9 @@ public:
     // Keeps the session on one sheet: New and Open open a fresh copy of sheet instead,
     // so that the text stays about its size however long the session runs.
     void stayOnSheet(const QByteArray &sheet) { m_fixedSheet = sheet; }
+    // Opens a fresh copy of that sheet, throwing the edits away: the document and its
+    // undo history start again. Empty when it did, else what went wrong.
+    QString reopen();
 
     // One step and the caret move after it; answers what the step did. A step that
     // saw something wrong itself answers starting with "wrong: ". With
@@ -61,6 +64,8 @@ private:
     QString fileCommand();
     QString completion();
     void answerSaveDialogIfUntitled();
+    // Writes the fixed sheet under a name other than the document's; empty on failure.
+    QString freshCopy() const;
     void caretTo();
     QString piece();
     void settle();
