@@ -27,6 +27,7 @@
 #include "benchutil.h"
 
 #include "app/form1.h"
+#include "app/memoryuse.h"
 #include "blocks/root.h"
 #include "blocks/selectortree.h"
 #include "blocks/selectortreemodel.h"
@@ -173,6 +174,8 @@ int peakMain(const QString &mode, const QString &sheet)
         plain.edit.setPlainText(decoded(sheet));
         settle();
     } else {
+        // The program's own start: the allocator set up as it is there.
+        setUpMemoryUse();
         QTemporaryDir dir;
         SettingsStore settings(dir.filePath(QStringLiteral("bench.ini")));
         settings.ensureEditorDefaults();

@@ -15,6 +15,7 @@
 
 #include "benchutil.h"
 
+#include "app/memoryuse.h"
 #include "support/recordingpageview.h"
 #include "support/soakdriver.h"
 #include "support/windowfixture.h"
@@ -154,6 +155,8 @@ void SoakMemory::session()
 
 int main(int argc, char **argv)
 {
+    // The allocator set up as the program sets it up at start.
+    setUpMemoryUse();
     bench::preferOffscreenPlatform();
     QApplication app(argc, argv);
     const int steps = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;

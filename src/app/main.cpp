@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/desktopintegration.h"
 #include "app/form1.h"
+#include "app/memoryuse.h"
 #include "app/recovery.h"
 #include "dialogs/answerfiledialogs.h"
 #include "dialogs/consoledialogseam.h"
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    sheetsmith::setUpMemoryUse();
     sheetsmith::prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetsmith"));

@@ -2,6 +2,7 @@
 
 #include "dialogs/busyscope.h"
 
+#include "app/memoryuse.h"
 #include "app/recentfiles.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
@@ -18,23 +19,9 @@
 
 #include <utility>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace sheetsmith {
 
 namespace {
-
-// A sheet's text and undo history can hold hundreds of megabytes after a long session.
-// When they are dropped for another sheet, glibc keeps the freed pages for later
-// allocations; handing them back lets the program's memory fall again.
-void releaseFreedMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 const QString kStyleSheetFilter = QStringLiteral(
     "Cascading Style Sheet (.css)|*.css|Text Files (.txt)|*.txt|All Files (*.*)|*.*");
