@@ -1,5 +1,8 @@
 #include "app/memoryuse.h"
 
+// Any C library header defines __GLIBC__ on glibc: it must come before the test below.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
