@@ -464,13 +464,25 @@ QString SoakDriver::reopen()
         return QStringLiteral("the fresh copy could not be written");
     if (m_fixture.editor().text() != window.SavedText())
         m_fixture.dialogs().answerMessage(DialogSeam::No);
-    m_fixture.dialogs().answerFile(path);
-    window.runCommand(QStringLiteral("Open"));
+    const QString problem = openThroughCommand(path, DialogSeam::No);
+    if (!problem.isEmpty())
+        return problem;
     QCoreApplication::processEvents();
+    settle();
+    return QString();
+}
+
+QString SoakDriver::openThroughCommand(const QString &path, int answer)
+{
+    Form1 &window = m_fixture.window();
+    if (answer != DialogSeam::Cancel)
+        m_fixture.dialogs().answerFile(path);
+    window.runCommand(QStringLiteral("Open"));
+    if (answer == DialogSeam::Cancel)
+        return QString();
     if (window.DocPath() != path)
         return QStringLiteral("Open did not open %1").arg(path);
     documentLoaded();
-    settle();
     return QString();
 }
 
@@ -523,14 +535,9 @@ QString SoakDriver::fileCommand()
             answer = answers[m_random.bounded(3)];
             answerSaveQuestion(answer);
         }
-        if (answer != DialogSeam::Cancel)
-            dialogs.answerFile(path);
-        window.runCommand(QStringLiteral("Open"));
-        if (answer != DialogSeam::Cancel) {
-            if (window.DocPath() != path)
-                return QStringLiteral("wrong: Open did not open %1").arg(path);
-            documentLoaded();
-        }
+        const QString problem = openThroughCommand(path, answer);
+        if (!problem.isEmpty())
+            return QStringLiteral("wrong: ") + problem;
         return QStringLiteral("Open %1").arg(QFileInfo(path).fileName());
     }
     case 2: {

@@ -66,6 +66,9 @@ private:
     void answerSaveDialogIfUntitled();
     // Writes the fixed sheet under a name other than the document's; empty on failure.
     QString freshCopy() const;
+    // The Open command on path, after the save question (if any) was answered with
+    // answer; empty when the window then shows path, or when answer was Cancel.
+    QString openThroughCommand(const QString &path, int answer);
     void caretTo();
     QString piece();
     void settle();
