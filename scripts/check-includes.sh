@@ -3,7 +3,7 @@
 # `#include "folder/file.h"` must name the including file's own folder or one below it
 # in this order, lowest first:
 #
-#   text  editor  blocks  inspector  settings  preview  app
+#   text  editor  blocks  inspector  settings  check  preview  app
 #
 # dialogs/ stands beside the order: every folder may include it, and it may include
 # only text/. An include without a folder ("file.h") is taken as the file's own folder.
@@ -26,7 +26,7 @@ while IFS= read -r -d '' f; do files+=("${f#./}"); done \
 
 awk -v srcdir="$src" '
 BEGIN {
-  n = split("text editor blocks inspector settings preview app", order, " ")
+  n = split("text editor blocks inspector settings check preview app", order, " ")
   for (i = 1; i <= n; ++i) rank[order[i]] = i
   rank["dialogs"] = 0
   bad = 0

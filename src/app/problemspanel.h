@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/problemmarks.h"
-#include "inspector/sheetcheck.h"
+#include "check/sheetcheck.h"
 #include "text/editedrange.h"
 
 #include <QAbstractTableModel>

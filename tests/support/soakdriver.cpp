@@ -11,7 +11,7 @@
 #include "editor/qtcolour.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
-#include "inspector/sheetcheck.h"
+#include "check/sheetcheck.h"
 #include "support/blocklists.h"
 #include "support/files.h"
 #include "support/windowfixture.h"

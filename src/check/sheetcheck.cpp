@@ -1,6 +1,6 @@
-#include "inspector/sheetcheck.h"
+#include "check/sheetcheck.h"
 
-#include "inspector/valuegrammar.h"
+#include "check/valuegrammar.h"
 
 #include <QHash>
 
@@ -8,19 +8,6 @@
 #include <limits>
 
 namespace sheetsmith {
-
-QString ProblemKindName(ProblemKind kind)
-{
-    switch (kind) {
-    case ProblemKind::Error:
-        return QStringLiteral("Error");
-    case ProblemKind::Warning:
-        return QStringLiteral("Warning");
-    case ProblemKind::Note:
-        return QStringLiteral("Note");
-    }
-    return QString();
-}
 
 namespace {
 
@@ -116,9 +103,11 @@ public:
     }
 
 private:
-    void add(qsizetype offset, qsizetype length, ProblemKind kind, QString message, QString fix = QString())
+    void add(qsizetype offset, qsizetype length, CheckMessage message, const QString &a = QString(),
+             const QString &b = QString(), QString fix = QString())
     {
-        m_out.push_back({offset, length, kind, std::move(message), std::move(fix)});
+        const CheckRule rule = RuleOf(message);
+        m_out.push_back({offset, length, InfoOf(rule).kind, rule, MessageText(message, a, b), std::move(fix)});
     }
 
     // Past a comment that starts at `at`; at the end of the text when it is never closed
@@ -177,7 +166,7 @@ qsizetype Checker::comment(qsizetype at)
 {
     const qsizetype end = m_text.indexOf(u"*/", at + 2);
     if (end < 0) {
-        add(at, 2, ProblemKind::Error, QStringLiteral("This comment is never closed"));
+        add(at, 2, CheckMessage::UnclosedComment);
         return m_text.size();
     }
     return end + 2;
@@ -200,7 +189,7 @@ qsizetype Checker::string(qsizetype at)
             break;
         ++i;
     }
-    add(at, i - at, ProblemKind::Error, QStringLiteral("This string is never closed"));
+    add(at, i - at, CheckMessage::UnclosedString);
     ++m_openStrings;
     return i;
 }
@@ -221,7 +210,7 @@ qsizetype Checker::statement(qsizetype at)
     if (m_text.mid(at).startsWith(u"-->"))
         return at + 3;
     if (c == u'}') {
-        add(at, 1, ProblemKind::Error, QStringLiteral("'}' with no block open"));
+        add(at, 1, CheckMessage::StrayBrace);
         return at + 1;
     }
     if (c == u'@')
@@ -238,7 +227,7 @@ qsizetype Checker::atRule(qsizetype at)
     const QString name = m_text.mid(at, i - at).toString().toLower();
     const bool import = name == QLatin1String("@import");
     if (!import)
-        add(at, i - at, ProblemKind::Note, QStringLiteral("At-rule '%1' is not CSS1").arg(m_text.mid(at, i - at)));
+        add(at, i - at, CheckMessage::AtRuleNotCss1, m_text.mid(at, i - at).toString());
     // Up to its ";" or its block.
     while (i < n) {
         if (skipQuoted(i))
@@ -262,7 +251,7 @@ qsizetype Checker::atRule(qsizetype at)
         while (true) {
             j = skipBlanks(j);
             if (j >= n) {
-                add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
+                add(open, 1, CheckMessage::UnclosedBlock);
                 return n;
             }
             if (m_text[j] == u'}')
@@ -280,7 +269,7 @@ qsizetype Checker::atRule(qsizetype at)
         else if (c == u'}' && --depth == 0)
             return i;
     }
-    add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
+    add(open, 1, CheckMessage::UnclosedBlock);
     return n;
 }
 
@@ -296,7 +285,7 @@ qsizetype Checker::rule(qsizetype at)
             break;
         if (c == u'}') {
             // A selector that meets a "}" first: the "}" closes nothing.
-            add(at, i - at, ProblemKind::Error, QStringLiteral("A selector without a block"));
+            add(at, i - at, CheckMessage::SelectorWithoutBlock);
             return i;
         }
         ++i;
@@ -305,11 +294,11 @@ qsizetype Checker::rule(qsizetype at)
     while (selectorEnd > at && isBlank(m_text[selectorEnd - 1]))
         --selectorEnd;
     if (i >= n) {
-        add(at, selectorEnd - at, ProblemKind::Error, QStringLiteral("A selector without a block"));
+        add(at, selectorEnd - at, CheckMessage::SelectorWithoutBlock);
         return n;
     }
     if (selectorEnd == at)
-        add(i, 1, ProblemKind::Error, QStringLiteral("A block without a selector"));
+        add(i, 1, CheckMessage::BlockWithoutSelector);
     else
         selector(at, selectorEnd);
     return block(i);
@@ -320,8 +309,7 @@ void Checker::selector(qsizetype from, qsizetype to)
     static const QStringList pseudo{QStringLiteral("link"), QStringLiteral("visited"), QStringLiteral("active"),
                                     QStringLiteral("first-line"), QStringLiteral("first-letter")};
     const auto note = [this](qsizetype at, qsizetype length) {
-        add(at, length, ProblemKind::Note,
-            QStringLiteral("Selector syntax '%1' is not CSS1").arg(m_text.mid(at, length)));
+        add(at, length, CheckMessage::SelectorNotCss1, m_text.mid(at, length).toString());
     };
     for (qsizetype i = from; i < to; ++i) {
         const QChar c = m_text[i];
@@ -391,7 +379,7 @@ qsizetype Checker::block(qsizetype open)
         } else if (c == u'}') {
             judged(i);
             if (count == 0)
-                add(open, 1, ProblemKind::Warning, QStringLiteral("Empty rule"));
+                add(open, 1, CheckMessage::EmptyRule);
             return i + 1;
         } else if (c == u'{') {
             // A block inside a block: the "}" before the next rule is missing. That rule
@@ -399,13 +387,13 @@ qsizetype Checker::block(qsizetype open)
             // comments after it, which stay with this block: so what made this block end
             // here lies in the next statement alone, and a recheck that starts one
             // statement before an edit reads it again.
-            add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
+            add(open, 1, CheckMessage::UnclosedBlock);
             return skipBlanks(start);
         }
         ++i;
     }
     judged(n);
-    add(open, 1, ProblemKind::Error, QStringLiteral("This block has no closing '}'"));
+    add(open, 1, CheckMessage::UnclosedBlock);
     return n;
 }
 
@@ -437,7 +425,7 @@ void Checker::declaration(qsizetype from, qsizetype to, QStringList &seen, int &
     ++count;
     const qsizetype colon = text.indexOf(u':', first);
     if (colon < 0 || colon >= last) {
-        add(from + first, last - first, ProblemKind::Error, QStringLiteral("Declaration without ':'"));
+        add(from + first, last - first, CheckMessage::NoColon);
         return;
     }
     qsizetype nameEnd = colon;
@@ -463,19 +451,17 @@ void Checker::declaration(qsizetype from, qsizetype to, QStringList &seen, int &
     }
     if (!IsCss1Property(name)) {
         const QString near = nearestProperty(name);
-        add(from + first, nameEnd - first, ProblemKind::Warning,
-            near.isEmpty() ? QStringLiteral("Unknown property '%1'").arg(shown)
-                           : QStringLiteral("Unknown property '%1', did you mean '%2'?").arg(shown, near),
-            near);
+        add(from + first, nameEnd - first, near.isEmpty() ? CheckMessage::UnknownProperty : CheckMessage::UnknownPropertyNear,
+            shown, near, near);
         return;
     }
     // (A property CSS1 does not know may be one that takes an empty value.)
     if (valueEnd <= valueStart) {
-        add(from + first, last - first, ProblemKind::Error, QStringLiteral("'%1' has no value").arg(shown));
+        add(from + first, last - first, CheckMessage::NoValue, shown);
         return;
     }
     if (seen.contains(name))
-        add(from + first, nameEnd - first, ProblemKind::Warning, QStringLiteral("'%1' is set twice in this rule").arg(name));
+        add(from + first, nameEnd - first, CheckMessage::SetTwice, name);
     else
         seen << name;
     if (!judge)
@@ -484,20 +470,18 @@ void Checker::declaration(qsizetype from, qsizetype to, QStringList &seen, int &
     const ValueJudgement judgement = JudgeCss1Value(name, value);
     for (const ValueFault &fault : judgement.faults) {
         const QStringView faulty = value.mid(fault.offset, fault.length);
-        add(from + valueStart + fault.offset, fault.length, ProblemKind::Error,
-            fault.kind == ValueFault::BadHexColour
-                ? QStringLiteral("Colour '%1' needs 3 or 6 hexadecimal digits").arg(faulty)
-                : QStringLiteral("rgb() takes three numbers or three percentages"));
+        add(from + valueStart + fault.offset, fault.length,
+            fault.kind == ValueFault::BadHexColour ? CheckMessage::BadHexColour : CheckMessage::BadRgb,
+            faulty.toString());
     }
     if (judgement.faults.isEmpty() && !judgement.allowed) {
-        add(from + valueStart, valueEnd - valueStart, ProblemKind::Warning,
-            QStringLiteral("CSS1 does not allow '%1' for '%2'").arg(value.toString().simplified(), name));
+        add(from + valueStart, valueEnd - valueStart, CheckMessage::Css1Disallows, value.toString().simplified(), name);
     }
 }
 
 } // namespace
 
-std::vector<Problem> CheckSheet(QStringView text)
+std::vector<Problem> CheckSheet(QStringView text, CheckLevel)
 {
     std::vector<Problem> problems;
     Checker checker(text, problems);

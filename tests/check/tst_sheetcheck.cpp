@@ -1,4 +1,4 @@
-#include "inspector/sheetcheck.h"
+#include "check/sheetcheck.h"
 
 #include <QTest>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/checkrules.h"
 #include "text/editedrange.h"
 
 #include <QString>
@@ -9,28 +10,24 @@
 
 namespace sheetsmith {
 
-enum class ProblemKind : quint8 { Error, Warning, Note };
-
-// "Error", "Warning" or "Note".
-QString ProblemKindName(ProblemKind kind);
-
-// One thing wrong with a sheet, judged against CSS level 1: the span of the text it is
-// about (offsets into the text checked), how bad it is, and what to tell the author.
-// `fix` is what the span should read instead when there is one sure fix (a misspelt
-// property's name), else empty.
+// One thing wrong with a sheet: the span of the text it is about (offsets into the text
+// checked), how bad it is, its rule, and what to tell the author. `fix` is what the span
+// should read instead when there is one sure fix (a misspelt property's name), else
+// empty.
 struct Problem
 {
     qsizetype offset = 0;
     qsizetype length = 0;
     ProblemKind kind = ProblemKind::Error;
+    CheckRule rule = CheckRule::Syntax;
     QString message;
     QString fix;
 
     bool operator==(const Problem &other) const = default;
 };
 
-// The problems of a whole sheet, in text order.
-std::vector<Problem> CheckSheet(QStringView text);
+// The problems of a whole sheet at a level, in text order.
+std::vector<Problem> CheckSheet(QStringView text, CheckLevel level = CheckLevel::Css1);
 
 // The problems of a sheet, kept up to date as it is edited.
 //
@@ -43,6 +40,10 @@ std::vector<Problem> CheckSheet(QStringView text);
 class SheetCheck
 {
 public:
+    explicit SheetCheck(CheckLevel level = CheckLevel::Css1) : m_level(level) {}
+
+    CheckLevel level() const { return m_level; }
+
     // What a check changed: the stretch of the text checked again (offsets into the new
     // text), and the problems that gave way there to new ones (those after them moved
     // with the text).
@@ -63,6 +64,7 @@ public:
     const std::vector<Problem> &problems() const { return m_problems; }
 
 private:
+    CheckLevel m_level;
     // Where each statement ends, in order; the last one ends at the end of the text.
     std::vector<qsizetype> m_ends;
     std::vector<Problem> m_problems;

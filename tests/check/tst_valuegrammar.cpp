@@ -1,4 +1,4 @@
-#include "inspector/valuegrammar.h"
+#include "check/valuegrammar.h"
 
 #include <QTest>
 
