@@ -1,0 +1,815 @@
+#include "check/valuematcher.h"
+
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace sheetsmith {
+
+namespace {
+
+using Component = ComponentValues::Component;
+
+// Values longer or deeper than real ones are not judged: the matcher's cost grows with
+// the square of a value's length at worst.
+constexpr int kLongestValue = 2000;
+constexpr int kDeepestValue = 32;
+
+bool nameIs(QStringView text, const CssToken &token, const char *lowerAscii)
+{
+    return CssTokenIs(text, token, lowerAscii);
+}
+
+// Functions whose value is only known when the page is shown.
+bool isSubstitution(QStringView text, const CssToken &function)
+{
+    if (text.sliced(function.offset).startsWith(u"--"))
+        return true; // a custom function
+    for (const char *name : {"var", "env", "attr", "if", "inherit"}) {
+        if (nameIs(text, function, name))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ComponentValues ReadComponentValues(QStringView text, qsizetype from, qsizetype to)
+{
+    ComponentValues out;
+    // The content of each open function or block, gathered until it closes; then laid
+    // out as one run of items, so that every level's items stand side by side.
+    struct Open
+    {
+        Component component;
+        std::vector<Component> content;
+    };
+    std::vector<Open> open(1);
+    const QStringView value = text.first(to);
+    CssLexer lexer(value, from);
+    int total = 0;
+    const auto close = [&](std::vector<Component> &content, int &first, int &count) {
+        first = int(out.items.size());
+        count = int(content.size());
+        out.items.insert(out.items.end(), content.begin(), content.end());
+    };
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        switch (t.type) {
+        case CssTokenType::Whitespace:
+        case CssTokenType::Comment:
+            continue;
+        case CssTokenType::Function:
+        case CssTokenType::OpenParen: {
+            if (open.size() > size_t(kDeepestValue)) {
+                out.tooBig = true;
+                return out;
+            }
+            Open o;
+            o.component.kind = t.type == CssTokenType::Function ? Component::Function : Component::Block;
+            o.component.token = t;
+            if (t.type == CssTokenType::Function && isSubstitution(value, t))
+                out.substituted = true;
+            open.push_back(std::move(o));
+            continue;
+        }
+        case CssTokenType::CloseParen:
+            if (open.size() > 1) {
+                Open done = std::move(open.back());
+                open.pop_back();
+                close(done.content, done.component.first, done.component.count);
+                open.back().content.push_back(done.component);
+                continue;
+            }
+            out.broken = true;
+            break;
+        default:
+            break;
+        }
+        if ((t.type == CssTokenType::String || t.type == CssTokenType::Url) && t.unclosed)
+            out.broken = true;
+        if (t.type == CssTokenType::BadUrl || t.type == CssTokenType::OpenCurly || t.type == CssTokenType::CloseCurly
+            || t.type == CssTokenType::Semicolon)
+            out.broken = true;
+        if (++total > kLongestValue) {
+            out.tooBig = true;
+            return out;
+        }
+        Component c;
+        c.token = t;
+        open.back().content.push_back(c);
+    }
+    if (open.size() > 1)
+        out.broken = true; // a function or bracket never closed
+    while (open.size() > 1) {
+        Open done = std::move(open.back());
+        open.pop_back();
+        close(done.content, done.component.first, done.component.count);
+        open.back().content.push_back(done.component);
+    }
+    close(open.front().content, out.first, out.count);
+    return out;
+}
+
+namespace {
+
+// Types the matcher knows itself: the primitive ones, and those the definitions give
+// in prose only.
+enum class Builtin : quint8 {
+    None, // not built in: its grammar comes from the definitions
+    Length, Percentage, Number, Integer, Angle, Time, Frequency, Resolution, Flex, Dimension, Zero,
+    String, Ident, CustomIdent, DashedIdent, Url, HexColour, AnyValue, FamilyName, Keywords, Never,
+    NumberToken, IdentToken, StringToken, HashToken, DimensionToken, PercentageToken,
+    Unknown, // defined in prose the matcher cannot follow
+};
+
+struct BuiltinType
+{
+    const char *name;
+    Builtin kind;
+    const char *keywords = nullptr; // Keywords: separated by blanks
+    const char *alias = nullptr;    // None: the type whose grammar stands for this one
+};
+
+constexpr BuiltinType BuiltinTypes[] = {
+    {"length", Builtin::Length},
+    {"percentage", Builtin::Percentage},
+    {"number", Builtin::Number},
+    {"integer", Builtin::Integer},
+    {"angle", Builtin::Angle},
+    {"time", Builtin::Time},
+    {"frequency", Builtin::Frequency},
+    {"resolution", Builtin::Resolution},
+    {"flex", Builtin::Flex},
+    {"dimension", Builtin::Dimension},
+    {"zero", Builtin::Zero},
+    {"string", Builtin::String},
+    {"ident", Builtin::Ident},
+    {"identifier", Builtin::Ident},
+    {"id", Builtin::Ident},
+    {"target-name", Builtin::Ident},
+    {"timeline-range-name", Builtin::Ident},
+    {"custom-ident", Builtin::CustomIdent},
+    {"dashed-ident", Builtin::DashedIdent},
+    {"custom-property-name", Builtin::DashedIdent},
+    {"url", Builtin::Url},
+    {"uri", Builtin::Url},
+    {"hex-color", Builtin::HexColour},
+    {"declaration-value", Builtin::AnyValue},
+    {"any-value", Builtin::AnyValue},
+    {"family-name", Builtin::FamilyName},
+    {"generic-family", Builtin::Keywords, "serif sans-serif cursive fantasy monospace system-ui emoji math fangsong "
+                                          "ui-serif ui-sans-serif ui-monospace ui-rounded"},
+    {"box", Builtin::Keywords, "content-box padding-box border-box margin-box fill-box stroke-box view-box"},
+    // Colours and lengths of documents in quirks mode only: never in a style sheet.
+    {"quirky-color", Builtin::Never},
+    {"quirky-length", Builtin::Never},
+    {"border-style", Builtin::None, nullptr, "line-style"},
+    {"border-width", Builtin::None, nullptr, "line-width"},
+    {"number-token", Builtin::NumberToken},
+    {"ident-token", Builtin::IdentToken},
+    {"string-token", Builtin::StringToken},
+    {"hash-token", Builtin::HashToken},
+    {"dimension-token", Builtin::DimensionToken},
+    {"percentage-token", Builtin::PercentageToken},
+    {"urange", Builtin::Unknown},
+};
+
+// Grammars the definitions give in words only, written out.
+constexpr struct
+{
+    const char *name;
+    const char *syntax;
+} WrittenOut[] = {
+    {"margin-width", "<length-percentage> | auto"},
+    {"padding-width", "<length-percentage [0,\u221e]>"},
+    {"top", "<length> | auto"},
+    {"right", "<length> | auto"},
+    {"bottom", "<length> | auto"},
+    {"left", "<length> | auto"},
+};
+
+bool unitIn(QStringView unit, std::initializer_list<const char *> units)
+{
+    for (const char *u : units) {
+        if (unit.compare(QLatin1String(u), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool isLengthUnit(QStringView u)
+{
+    return unitIn(u, {"px", "em", "rem", "ex", "rex", "cap", "rcap", "ch", "rch", "ic", "ric", "lh", "rlh", "vw",
+                      "vh", "vi", "vb", "vmin", "vmax", "svw", "svh", "svi", "svb", "svmin", "svmax", "lvw", "lvh",
+                      "lvi", "lvb", "lvmin", "lvmax", "dvw", "dvh", "dvi", "dvb", "dvmin", "dvmax", "cqw", "cqh",
+                      "cqi", "cqb", "cqmin", "cqmax", "cm", "mm", "q", "in", "pt", "pc"});
+}
+
+bool isMathFunction(QStringView text, const CssToken &function)
+{
+    static const char *const names[] = {"calc", "min", "max", "clamp", "round", "mod", "rem", "sin", "cos",
+                                        "tan", "asin", "acos", "atan", "atan2", "pow", "sqrt", "hypot", "log",
+                                        "exp", "abs", "sign", "calc-size", "progress", "random", "sibling-index",
+                                        "sibling-count", "-webkit-calc", "-moz-calc"};
+    for (const char *name : names) {
+        if (nameIs(text, function, name))
+            return true;
+    }
+    return false;
+}
+
+bool isHexDigits(QStringView s)
+{
+    return std::all_of(s.begin(), s.end(), [](QChar c) {
+        const char16_t l = c.unicode() | 0x20;
+        return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
+    });
+}
+
+// Sorted, without repeats: the positions a grammar can end at.
+using Ends = QVarLengthArray<int, 8>;
+
+void addEnd(Ends &ends, int e)
+{
+    const auto it = std::lower_bound(ends.begin(), ends.end(), e);
+    if (it == ends.end() || *it != e)
+        ends.insert(it, e);
+}
+
+bool hasEnd(const Ends &ends, int e)
+{
+    return std::binary_search(ends.begin(), ends.end(), e);
+}
+
+} // namespace
+
+struct ValueMatcher::Impl
+{
+    struct Node : SyntaxNode
+    {
+        QByteArray ascii;            // Keyword and Function: text as ASCII
+        Builtin builtin = Builtin::None;
+        int target = -2;             // Type, Property, FunctionRef: the grammar's root; -1 none; -2 not looked up
+        const BuiltinType *type = nullptr;
+    };
+
+    SyntaxSource source;
+    std::vector<Node> arena;
+    QHash<QString, int> types;
+    QHash<QString, int> properties;
+    QHash<QString, int> functions;
+    QHash<QString, Verdict> verdicts;
+
+    // One match at a time.
+    QStringView text;
+    const ComponentValues *values = nullptr;
+    std::unordered_map<quint64, Ends> memo;
+    std::unordered_set<quint64> running;
+    bool unknown = false;
+    int depth = 0;
+
+    // Reads a grammar into the arena: its root, or -1 when it cannot be read.
+    int load(const QString &syntax)
+    {
+        if (syntax.isEmpty())
+            return -1;
+        const ValueSyntax parsed = ParseValueSyntax(syntax);
+        if (!parsed.isValid())
+            return -1;
+        const int base = int(arena.size());
+        for (const SyntaxNode &n : parsed.nodes) {
+            Node node;
+            static_cast<SyntaxNode &>(node) = n;
+            for (int &child : node.children)
+                child += base;
+            if (node.kind == Kind::Keyword || node.kind == Kind::Function)
+                node.ascii = node.text.toLatin1();
+            arena.push_back(std::move(node));
+        }
+        return parsed.root + base;
+    }
+
+    using Kind = SyntaxNode::Kind;
+
+    int resolve(QHash<QString, int> &cache, const QString &name,
+                const std::function<QString(QStringView)> &lookup)
+    {
+        const auto it = cache.constFind(name);
+        if (it != cache.constEnd())
+            return *it;
+        cache.insert(name, -1); // a grammar that refers to itself while read finds none
+        const int root = lookup ? load(lookup(name)) : -1;
+        cache.insert(name, root);
+        return root;
+    }
+
+    int typeRoot(const QString &name)
+    {
+        for (const auto &w : WrittenOut) {
+            if (name == QLatin1String(w.name)) {
+                const auto it = types.constFind(name);
+                if (it != types.constEnd())
+                    return *it;
+                const int root = load(QString::fromUtf8(w.syntax));
+                types.insert(name, root);
+                return root;
+            }
+        }
+        return resolve(types, name, source.type);
+    }
+
+    // Looks up what a reference node stands for, once. Loading a grammar grows the
+    // arena, so the node is reached by its index again afterwards.
+    void prepare(int index)
+    {
+        Node &node = arena[size_t(index)];
+        if (node.target != -2)
+            return;
+        node.target = -1;
+        const Kind kind = node.kind;
+        const QString name = node.text;
+        int root = -1;
+        if (kind == Kind::Type) {
+            const QString lower = name.toLower();
+            const BuiltinType *known = nullptr;
+            for (const BuiltinType &b : BuiltinTypes) {
+                if (lower == QLatin1String(b.name)) {
+                    known = &b;
+                    break;
+                }
+            }
+            node.type = known;
+            node.builtin = known ? known->kind : Builtin::None;
+            if (node.builtin != Builtin::None)
+                return;
+            root = typeRoot(known && known->alias ? QString::fromLatin1(known->alias) : name);
+        } else if (kind == Kind::Property) {
+            root = resolve(properties, name, source.property);
+        } else if (kind == Kind::FunctionRef) {
+            root = resolve(functions, name, source.function);
+        }
+        arena[size_t(index)].target = root;
+    }
+
+    const Component &at(int pos) const { return values->items[size_t(pos)]; }
+
+    bool isToken(int pos, int end, CssTokenType type) const
+    {
+        return pos < end && at(pos).kind == Component::Token && at(pos).token.type == type;
+    }
+
+    // Whether the number of a single numeric component lies in the node's range.
+    bool inRange(const Node &node, const Component &c) const
+    {
+        if (!node.ranged || c.kind != Component::Token)
+            return true;
+        const CssToken &t = c.token;
+        if (t.type != CssTokenType::Number && t.type != CssTokenType::Percentage && t.type != CssTokenType::Dimension)
+            return true;
+        // Bounds in a unit are compared with values in that unit only; 0 and the
+        // infinities bound every unit alike.
+        if (!node.unit.isEmpty() && t.type == CssTokenType::Dimension
+            && CssTokenUnit(text, t).compare(node.unit, Qt::CaseInsensitive) != 0) {
+            const auto signOnly = [](double b) { return b == 0 || std::isinf(b); };
+            if (!signOnly(node.min) || !signOnly(node.max))
+                return true;
+        }
+        return t.number >= node.min && t.number <= node.max;
+    }
+
+    Ends builtin(const Node &node, int pos, int end)
+    {
+        Ends out;
+        const Builtin kind = node.builtin;
+        if (kind == Builtin::Unknown) {
+            unknown = true;
+            return out;
+        }
+        if (kind == Builtin::Never)
+            return out;
+        if (kind == Builtin::AnyValue) {
+            for (int e = pos + 1; e <= end; ++e)
+                out.push_back(e);
+            return out;
+        }
+        if (pos >= end)
+            return out;
+        const Component &c = at(pos);
+        const bool numeric = kind == Builtin::Length || kind == Builtin::Percentage || kind == Builtin::Number
+                             || kind == Builtin::Integer || kind == Builtin::Angle || kind == Builtin::Time
+                             || kind == Builtin::Frequency || kind == Builtin::Resolution || kind == Builtin::Flex
+                             || kind == Builtin::Dimension;
+        if (c.kind == Component::Function) {
+            if (numeric && isMathFunction(text, c.token))
+                out.push_back(pos + 1);
+            else if (kind == Builtin::Url && (nameIs(text, c.token, "url") || nameIs(text, c.token, "src")))
+                out.push_back(pos + 1);
+            return out;
+        }
+        if (c.kind != Component::Token)
+            return out;
+        const CssToken &t = c.token;
+        const QStringView unit = CssTokenUnit(text, t);
+        bool ok = false;
+        switch (kind) {
+        case Builtin::Length:
+            ok = (t.type == CssTokenType::Dimension && isLengthUnit(unit))
+                 || (t.type == CssTokenType::Number && t.number == 0);
+            break;
+        case Builtin::Percentage:
+            ok = t.type == CssTokenType::Percentage;
+            break;
+        case Builtin::Number:
+            ok = t.type == CssTokenType::Number;
+            break;
+        case Builtin::Integer:
+            ok = t.type == CssTokenType::Number && t.integer;
+            break;
+        case Builtin::Angle:
+            // A unitless zero angle is accepted by the legacy transform functions, and
+            // by every engine.
+            ok = (t.type == CssTokenType::Dimension && unitIn(unit, {"deg", "grad", "rad", "turn"}))
+                 || (t.type == CssTokenType::Number && t.number == 0);
+            break;
+        case Builtin::Time:
+            ok = t.type == CssTokenType::Dimension && unitIn(unit, {"s", "ms"});
+            break;
+        case Builtin::Frequency:
+            ok = t.type == CssTokenType::Dimension && unitIn(unit, {"hz", "khz"});
+            break;
+        case Builtin::Resolution:
+            ok = t.type == CssTokenType::Dimension && unitIn(unit, {"dpi", "dpcm", "dppx", "x"});
+            break;
+        case Builtin::Flex:
+            ok = t.type == CssTokenType::Dimension && unitIn(unit, {"fr"});
+            break;
+        case Builtin::Dimension:
+            ok = t.type == CssTokenType::Dimension;
+            break;
+        case Builtin::Zero:
+            ok = t.type == CssTokenType::Number && t.number == 0;
+            break;
+        case Builtin::String:
+            ok = t.type == CssTokenType::String && !t.unclosed;
+            break;
+        case Builtin::Ident:
+            ok = t.type == CssTokenType::Ident;
+            break;
+        case Builtin::CustomIdent:
+            ok = t.type == CssTokenType::Ident && !isCssWide(t) && !nameIs(text, t, "default");
+            break;
+        case Builtin::DashedIdent:
+            ok = t.type == CssTokenType::Ident && text.sliced(t.offset).startsWith(u"--");
+            break;
+        case Builtin::Url:
+            ok = t.type == CssTokenType::Url && !t.unclosed;
+            break;
+        case Builtin::HexColour: {
+            const qsizetype digits = t.length - 1;
+            ok = t.type == CssTokenType::Hash && !t.escaped
+                 && (digits == 3 || digits == 4 || digits == 6 || digits == 8)
+                 && isHexDigits(text.sliced(t.offset + 1, digits));
+            break;
+        }
+        case Builtin::FamilyName:
+            if (t.type == CssTokenType::String && !t.unclosed) {
+                out.push_back(pos + 1);
+            } else {
+                for (int e = pos; e < end && isToken(e, end, CssTokenType::Ident); ++e)
+                    out.push_back(e + 1);
+            }
+            return out;
+        case Builtin::Keywords:
+            ok = t.type == CssTokenType::Ident
+                 && QString::fromLatin1(node.type->keywords)
+                        .split(u' ')
+                        .contains(CssTokenValue(text, t).toLower());
+            break;
+        case Builtin::NumberToken:
+            ok = t.type == CssTokenType::Number;
+            break;
+        case Builtin::IdentToken:
+            ok = t.type == CssTokenType::Ident;
+            break;
+        case Builtin::StringToken:
+            ok = t.type == CssTokenType::String;
+            break;
+        case Builtin::HashToken:
+            ok = t.type == CssTokenType::Hash;
+            break;
+        case Builtin::DimensionToken:
+            ok = t.type == CssTokenType::Dimension;
+            break;
+        case Builtin::PercentageToken:
+            ok = t.type == CssTokenType::Percentage;
+            break;
+        default:
+            break;
+        }
+        if (ok && inRange(node, c))
+            out.push_back(pos + 1);
+        return out;
+    }
+
+    bool isCssWide(const CssToken &t) const
+    {
+        for (const char *k : {"initial", "inherit", "unset", "revert", "revert-layer"}) {
+            if (nameIs(text, t, k))
+                return true;
+        }
+        return false;
+    }
+
+    // What `node` can match from pos within a level that ends at end.
+    Ends match(int index, int pos, int end)
+    {
+        Node &node = arena[size_t(index)];
+        switch (node.kind) {
+        case Kind::Keyword: {
+            Ends out;
+            if (isToken(pos, end, CssTokenType::Ident) && nameIs(text, at(pos).token, node.ascii.constData()))
+                out.push_back(pos + 1);
+            return out;
+        }
+        case Kind::Delim:
+            return delim(node, pos, end);
+        case Kind::Comma: {
+            Ends out;
+            if (isToken(pos, end, CssTokenType::Comma))
+                out.push_back(pos + 1);
+            return out;
+        }
+        case Kind::Function:
+        case Kind::Block:
+            return nested(node, pos, end);
+        default:
+            break;
+        }
+        const quint64 key = (quint64(index) << 40) | (quint64(pos) << 20) | quint64(end);
+        const auto found = memo.find(key);
+        if (found != memo.end())
+            return found->second;
+        if (depth > 400 || !running.insert(key).second) {
+            // A grammar that comes back to itself without reading anything.
+            unknown = true;
+            return {};
+        }
+        ++depth;
+        Ends out = compute(index, pos, end);
+        --depth;
+        running.erase(key);
+        memo.emplace(key, out);
+        return out;
+    }
+
+    Ends delim(const Node &node, int pos, int end)
+    {
+        Ends out;
+        if (pos >= end || at(pos).kind != Component::Token)
+            return out;
+        const CssToken &t = at(pos).token;
+        const QChar c = node.text[0];
+        // Square brackets stand in a value as themselves (grid line names).
+        const bool same = (t.type == CssTokenType::Delim && text[t.offset] == c)
+                          || (c == u'[' && t.type == CssTokenType::OpenSquare)
+                          || (c == u']' && t.type == CssTokenType::CloseSquare)
+                          || (c == u':' && t.type == CssTokenType::Colon);
+        if (same)
+            out.push_back(pos + 1);
+        return out;
+    }
+
+    Ends nested(const Node &node, int pos, int end)
+    {
+        Ends out;
+        if (pos >= end)
+            return out;
+        const Component &c = at(pos);
+        const bool fits = node.kind == Kind::Function
+                              ? c.kind == Component::Function && nameIs(text, c.token, node.ascii.constData())
+                              : c.kind == Component::Block;
+        if (!fits)
+            return out;
+        const int innerEnd = c.first + c.count;
+        if (node.children.empty() ? c.count == 0 : hasEnd(match(node.children[0], c.first, innerEnd), innerEnd))
+            out.push_back(pos + 1);
+        return out;
+    }
+
+    Ends compute(int index, int pos, int end)
+    {
+        // The node is read through the arena each time: loading a grammar may grow it.
+        const Kind kind = arena[size_t(index)].kind;
+        switch (kind) {
+        case Kind::Type:
+        case Kind::Property:
+        case Kind::FunctionRef: {
+            prepare(index);
+            const Node &node = arena[size_t(index)];
+            if (node.kind == Kind::Type && node.builtin != Builtin::None)
+                return builtin(node, pos, end);
+            const int target = node.target;
+            if (target < 0) {
+                unknown = true;
+                return {};
+            }
+            Ends out = match(target, pos, end);
+            const Node &again = arena[size_t(index)];
+            if (again.ranged) {
+                out.erase(std::remove_if(out.begin(), out.end(),
+                                         [&](int e) { return e == pos + 1 && !inRange(again, at(pos)); }),
+                          out.end());
+            }
+            return out;
+        }
+        case Kind::Sequence:
+            return sequence(index, pos, end);
+        case Kind::OneOf: {
+            Ends out;
+            const std::vector<int> children = arena[size_t(index)].children;
+            for (const int child : children) {
+                for (const int e : match(child, pos, end))
+                    addEnd(out, e);
+            }
+            return out;
+        }
+        case Kind::AnyOf:
+        case Kind::AllOf:
+            return combination(index, pos, end, kind == Kind::AllOf);
+        case Kind::Repeat:
+            return repeat(index, pos, end);
+        case Kind::NonEmpty: {
+            Ends out = match(arena[size_t(index)].children[0], pos, end);
+            out.erase(std::remove(out.begin(), out.end(), pos), out.end());
+            return out;
+        }
+        default:
+            return match(index, pos, end);
+        }
+    }
+
+    // A comma of the grammar may be left out where what it separates is: at the start
+    // of the sequence, at the end of the value, or after another comma.
+    Ends sequence(int index, int pos, int end)
+    {
+        const std::vector<int> children = arena[size_t(index)].children;
+        Ends current{pos};
+        for (const int child : children) {
+            Ends next;
+            const bool comma = arena[size_t(child)].kind == Kind::Comma;
+            for (const int p : current) {
+                if (comma) {
+                    if (isToken(p, end, CssTokenType::Comma))
+                        addEnd(next, p + 1);
+                    if (p == pos || p == end || (p > pos && isToken(p - 1, end, CssTokenType::Comma)))
+                        addEnd(next, p);
+                    continue;
+                }
+                for (const int e : match(child, p, end))
+                    addEnd(next, e);
+            }
+            if (next.isEmpty())
+                return next;
+            current = std::move(next);
+        }
+        return current;
+    }
+
+    Ends combination(int index, int pos, int end, bool all)
+    {
+        const std::vector<int> children = arena[size_t(index)].children;
+        Ends out;
+        if (children.size() > 30) {
+            unknown = true;
+            return out;
+        }
+        const quint32 every = (quint32(1) << children.size()) - 1;
+        struct State
+        {
+            int pos;
+            quint32 used;
+        };
+        std::vector<State> pending{{pos, 0}};
+        std::unordered_set<quint64> seen{quint64(pos) << 32};
+        while (!pending.empty()) {
+            const State s = pending.back();
+            pending.pop_back();
+            if (all ? s.used == every : s.used != 0)
+                addEnd(out, s.pos);
+            for (size_t k = 0; k < children.size(); ++k) {
+                if (s.used & (quint32(1) << k))
+                    continue;
+                for (const int e : match(children[k], s.pos, end)) {
+                    const State n{e, s.used | (quint32(1) << k)};
+                    if (seen.insert((quint64(n.pos) << 32) | n.used).second)
+                        pending.push_back(n);
+                }
+            }
+        }
+        return out;
+    }
+
+    Ends repeat(int index, int pos, int end)
+    {
+        const Node node = arena[size_t(index)];
+        const int child = node.children[0];
+        Ends out;
+        if (node.least == 0)
+            out.push_back(pos);
+        Ends current{pos};
+        std::unordered_set<int> reached{pos};
+        for (int k = 1; k <= node.most && !current.isEmpty(); ++k) {
+            Ends next;
+            for (const int p : current) {
+                int q = p;
+                if (node.commas && k > 1) {
+                    if (!isToken(q, end, CssTokenType::Comma))
+                        continue;
+                    ++q;
+                }
+                for (const int e : match(child, q, end)) {
+                    // A repetition that reads nothing only helps to reach the least count.
+                    if (e > p || k <= node.least)
+                        addEnd(next, e);
+                }
+            }
+            if (k >= node.least) {
+                for (const int e : next)
+                    addEnd(out, e);
+            }
+            // Positions reached before lead nowhere new, once the least count is met.
+            Ends fresh;
+            for (const int e : next) {
+                if (k < node.least || reached.insert(e).second)
+                    fresh.push_back(e);
+            }
+            current = std::move(fresh);
+        }
+        return out;
+    }
+
+    Verdict run(int root, QStringView source, const ComponentValues &cv)
+    {
+        if (root < 0)
+            return Verdict::Unknown;
+        if (cv.tooBig || cv.substituted)
+            return Verdict::Unknown;
+        text = source;
+        values = &cv;
+        memo.clear();
+        running.clear();
+        unknown = false;
+        depth = 0;
+        const int end = cv.first + cv.count;
+        // A CSS-wide keyword alone is a value of every property.
+        if (cv.count == 1 && cv.items[size_t(cv.first)].kind == Component::Token
+            && cv.items[size_t(cv.first)].token.type == CssTokenType::Ident && isCssWide(cv.items[size_t(cv.first)].token))
+            return Verdict::Valid;
+        const Ends ends = match(root, cv.first, end);
+        values = nullptr;
+        if (hasEnd(ends, end))
+            return Verdict::Valid;
+        return unknown ? Verdict::Unknown : Verdict::Invalid;
+    }
+};
+
+ValueMatcher::ValueMatcher(SyntaxSource source) : d(std::make_unique<Impl>())
+{
+    d->source = std::move(source);
+}
+
+ValueMatcher::~ValueMatcher() = default;
+
+ValueMatcher::Verdict ValueMatcher::matchProperty(QStringView property, QStringView text, qsizetype from, qsizetype to)
+{
+    // Sheets set the same few values over and over.
+    QString key;
+    key.reserve(property.size() + 1 + (to - from));
+    key += property;
+    key += u'\x1f';
+    key += text.sliced(from, to - from);
+    const auto known = d->verdicts.constFind(key);
+    if (known != d->verdicts.constEnd())
+        return *known;
+    const QString name = property.toString();
+    const int root = d->resolve(d->properties, name, d->source.property);
+    const ComponentValues cv = ReadComponentValues(text, from, to);
+    const Verdict verdict = cv.broken ? Verdict::Unknown : d->run(root, text, cv);
+    if (d->verdicts.size() > 50000)
+        d->verdicts.clear();
+    d->verdicts.insert(key, verdict);
+    return verdict;
+}
+
+ValueMatcher::Verdict ValueMatcher::matchSyntax(QStringView syntax, QStringView value)
+{
+    const int root = d->load(syntax.toString());
+    const ComponentValues cv = ReadComponentValues(value, 0, value.size());
+    return cv.broken ? Verdict::Unknown : d->run(root, value, cv);
+}
+
+} // namespace sheetsmith
