@@ -20,8 +20,10 @@ root="$stage/root"
 export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
 cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 ldflags="$(dpkg-buildflags --get LDFLAGS)"
+# The CSS definitions compiled in come from the folder scripts/cssdata.sh fills, named
+# each time so that a tree configured before follows a change of SHEETSMITH_CSSDATA.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DSHEETSMITH_WERROR=ON \
+  -DSHEETSMITH_WERROR=ON -DSHEETSMITH_CSSDATA="$(scripts/cssdata.sh --dir)" \
   -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
   -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$build" -j2 --target sheetpad sheetsmith_pageview >/dev/null
@@ -34,6 +36,15 @@ if [ "$changelogVersion" != "$version" ]; then
   echo "package: packaging/changelog is at $changelogVersion, the project at $version" >&2
   exit 1
 fi
+
+# The copyright file names each package the built-in CSS definitions are made from,
+# at the version pinned.
+while IFS=$'\t' read -r _ package pinned _; do
+  if ! grep -qF "package $package, version $pinned," packaging/copyright; then
+    echo "package: packaging/copyright does not name $package $pinned (tools/cssdata/cssdata.tsv)" >&2
+    exit 1
+  fi
+done < <(tail -n +2 tools/cssdata/cssdata.tsv)
 
 rm -rf "$stage"
 mkdir -p "$root"

@@ -14,7 +14,7 @@
 # npm is only called for a package with a missing or wrong file.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-manifest="$root/tests/samples/samples.tsv"
+source "$root/scripts/lib/npmfiles.sh"
 mode="${1:-fetch}"
 case "$mode" in
   fetch | --check | --dir) ;;
@@ -24,76 +24,9 @@ case "$mode" in
     ;;
 esac
 
-if [ -n "${SHEETSMITH_CORPUS:-}" ]; then
-  dir="$SHEETSMITH_CORPUS"
-elif [ -n "${XDG_CACHE_HOME:-}" ]; then
-  dir="$XDG_CACHE_HOME/sheetsmith/samples"
-elif [ -n "${HOME:-}" ]; then
-  dir="$HOME/.cache/sheetsmith/samples"
-else
-  echo "samples: neither SHEETSMITH_CORPUS, XDG_CACHE_HOME nor HOME is set" >&2
-  exit 2
-fi
+dir="$(npmfiles_folder samples SHEETSMITH_CORPUS samples)"
 if [ "$mode" = --dir ]; then
   echo "$dir"
   exit 0
 fi
-
-# The manifest's rows without its header line: file package version path licence sha256.
-rows() { tail -n +2 "$manifest"; }
-
-valid() { # file sha256
-  [ -f "$dir/$1" ] && [ "$(sha256sum "$dir/$1" | cut -d' ' -f1)" = "$2" ]
-}
-
-if [ "$mode" = fetch ]; then
-  # Packages with at least one missing or wrong file, each once.
-  stale=()
-  while IFS=$'\t' read -r file package version path licence sha; do
-    valid "$file" "$sha" && continue
-    package_ref="$package@$version"
-    [[ " ${stale[*]-} " == *" $package_ref "* ]] || stale+=("$package_ref")
-  done < <(rows)
-
-  if [ ${#stale[@]} -gt 0 ]; then
-    if ! command -v npm >/dev/null; then
-      echo "samples: npm is needed to fetch ${stale[*]} (scripts/setup.sh installs it)" >&2
-      exit 1
-    fi
-    scratch="$(mktemp -d)"
-    trap 'rm -rf "$scratch"' EXIT
-    for package_ref in "${stale[@]}"; do
-      echo "samples: fetching $package_ref"
-      unpacked="$scratch/$(echo "$package_ref" | tr '/@' '__')"
-      mkdir -p "$unpacked"
-      (cd "$scratch" && npm pack --silent --pack-destination "$unpacked" "$package_ref" >/dev/null)
-      tarball=("$unpacked"/*.tgz)
-      tar -xzf "${tarball[0]}" -C "$unpacked"
-      # npm tarballs hold one top folder, usually package/.
-      top=("$unpacked"/*/)
-      while IFS=$'\t' read -r file package version path licence sha; do
-        [ "$package@$version" = "$package_ref" ] || continue
-        if [ ! -f "${top[0]}$path" ]; then
-          echo "samples: $package_ref has no $path (for $file)" >&2
-          exit 1
-        fi
-        mkdir -p "$(dirname "$dir/$file")"
-        # Copied under a temporary name and renamed, so a file is never half there.
-        cp "${top[0]}$path" "$dir/$file.part"
-        mv -f "$dir/$file.part" "$dir/$file"
-      done < <(rows)
-    done
-  fi
-fi
-
-failed=0
-while IFS=$'\t' read -r file package version path licence sha; do
-  if [ ! -f "$dir/$file" ]; then
-    echo "samples: $dir/$file is missing (from $package@$version; scripts/samples.sh fetches it)" >&2
-    failed=1
-  elif ! valid "$file" "$sha"; then
-    echo "samples: $dir/$file does not match its SHA-256 (from $package@$version; scripts/samples.sh fetches it again)" >&2
-    failed=1
-  fi
-done < <(rows)
-exit "$failed"
+npmfiles_sync "$mode" "$root/tests/samples/samples.tsv" "$dir" samples scripts/samples.sh

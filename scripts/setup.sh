@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything Sheetsmith needs to build, run and test on Debian, then fetches
-# the sample sheets the tests read (scripts/samples.sh) into a cache folder outside
-# the checkout. Quick when all is there: apt is only called for missing packages, npm
-# only for missing or changed samples.
+# the sample sheets the tests read (scripts/samples.sh) and the definitions of current
+# CSS the build compiles in (scripts/cssdata.sh), each into a cache folder outside the
+# checkout. Quick when all is there: apt is only called for missing packages, npm only
+# for missing or changed files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=(
@@ -24,7 +25,8 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-# npm fetches the samples; any npm will do, Debian's when there is none.
+# npm fetches the samples and the CSS definitions; any npm will do, Debian's when
+# there is none.
 command -v npm >/dev/null || missing+=(nodejs npm)
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
@@ -33,3 +35,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 scripts/samples.sh
+scripts/cssdata.sh

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -31,6 +32,15 @@ public:
         QString url;   // "https://drafts.csswg.org/css-position-3/"
     };
 
+    // The compact form is UTF-8 text of tab-separated lines: first FormatName, a blank
+    // and FormatVersion; then "source" and where the definitions come from; "spec",
+    // title and url, once for each specification, before any definition names it; then
+    // one line per definition: its kind ("property", "type", "function", "at-rule",
+    // "pseudo-class", "pseudo-element"), name, the index of its spec (empty when not
+    // known) and syntax (empty when none). Every line ends with a line feed.
+    static constexpr const char *FormatName = "sheetsmith-css-definitions";
+    static constexpr int FormatVersion = 1;
+
     CssDefinitions() = default;
 
     // The definitions compiled into the program, read once on first use (from any
@@ -49,13 +59,16 @@ public:
     // "position", a type "length" (no angle brackets), a function "rgb" (no "()"), an
     // at-rule "media" (no "@"), a pseudo-class "hover" and a pseudo-element "before"
     // (no colons; a functional one without "()", such as "not"). Type names keep their
-    // case where it matters (there is none today), so they are looked up as given.
+    // case ("CDC-token", "image-1D"), so they are looked up as given.
     const Definition *property(QStringView name) const;
     const Definition *type(QStringView name) const;
     const Definition *function(QStringView name) const;
     const Definition *atRule(QStringView name) const;
     const Definition *pseudoClass(QStringView name) const;
     const Definition *pseudoElement(QStringView name) const;
+
+    // Every property's name, in no particular order.
+    QStringList propertyNames() const { return m_properties.keys(); }
 
     const std::vector<Spec> &specs() const { return m_specs; }
     // The title of the specification that defines d, or empty when not known.

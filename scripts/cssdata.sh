@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The definitions of current CSS that the build compiles into the program: the W3C's
+# machine-readable CSS definitions and the list of the specifications that define them,
+# each a JSON file from a pinned npm package, as tools/cssdata/cssdata.tsv lists it
+# (local name, package, version, path inside the package, licence, SHA-256), kept in a
+# cache folder outside the checkout. CMake checks the files when it configures.
+#
+#   scripts/cssdata.sh           fetch what is missing or wrong, then check every file
+#   scripts/cssdata.sh --check   check every file; fetches nothing
+#   scripts/cssdata.sh --dir     print the folder
+#
+# The folder is $SHEETSMITH_CSSDATA when set, else
+# ${XDG_CACHE_HOME:-$HOME/.cache}/sheetsmith/cssdata. Quick when everything is there:
+# npm is only called for a package with a missing or wrong file.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/lib/npmfiles.sh"
+mode="${1:-fetch}"
+case "$mode" in
+  fetch | --check | --dir) ;;
+  *)
+    echo "usage: scripts/cssdata.sh [--check | --dir]" >&2
+    exit 2
+    ;;
+esac
+
+dir="$(npmfiles_folder cssdata SHEETSMITH_CSSDATA cssdata)"
+if [ "$mode" = --dir ]; then
+  echo "$dir"
+  exit 0
+fi
+npmfiles_sync "$mode" "$root/tools/cssdata/cssdata.tsv" "$dir" cssdata scripts/cssdata.sh
