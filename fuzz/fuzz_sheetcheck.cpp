@@ -4,7 +4,7 @@
 
 #include "fuzzsupport.h"
 
-#include "inspector/sheetcheck.h"
+#include "check/sheetcheck.h"
 #include "text/editedrange.h"
 #include "text/textmodel.h"
 

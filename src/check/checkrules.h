@@ -69,11 +69,13 @@ enum class CheckMessage : quint8 {
     PropertyNotCss1,     // %1 property, %2 the specification
     PropertyNotCss1Unsourced, // %1 property
     ValueNotCss1,        // %1 value, %2 property
+    ValueNotCss1Unchecked, // %1 value, %2 property: not judged against current CSS
     ColourNotCss1,       // %1 the colour
     AtRuleNotCss1,       // %1 at-rule
     AtRuleNotCss1Defined, // %1 at-rule, %2 the specification
     UnknownAtRule,       // %1 at-rule
     SelectorNotCss1,     // %1 the selector syntax
+    NestedRuleNotCss1,
     UnknownPseudoClass,  // %1 ":name"
     UnknownPseudoElement, // %1 "::name"
     CustomPropertyNotCss1,

@@ -1,11 +1,15 @@
 #include "check/sheetcheck.h"
 
+#include "check/cssdefinitions.h"
 #include "check/valuegrammar.h"
+#include "check/valuematcher.h"
+#include "text/csslexer.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace sheetsmith {
 
@@ -14,11 +18,6 @@ namespace {
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c.unicode() >= 0x80;
 }
 
 constexpr qsizetype kLongestName = 30;
@@ -51,10 +50,133 @@ int editDistance(QStringView a, QStringView b)
     return before[m];
 }
 
-// The CSS1 property nearest to a name that is none of them, within two edits; empty
-// when none is that near. Sheets use the same few unknown names over and over, so the
-// answers are kept (per thread: a check may run off the window's thread).
-QString nearestProperty(const QString &name)
+// Whether a name is one a browser engine gives its own features: "-webkit-box",
+// "-moz-document", "-ms-filter", "-o-transition" (and the older engines' "-khtml-",
+// "-apple-" and the e-book readers' "-epub-").
+bool isVendorName(QStringView name)
+{
+    for (const char *prefix : {"-webkit-", "-moz-", "-ms-", "-o-", "-khtml-", "-apple-", "-epub-"}) {
+        if (name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// What current CSS defines, with a matcher of values over it. A matcher keeps the
+// grammars it has read, so each thread that checks keeps one for the program's own
+// definitions.
+class CurrentCss
+{
+public:
+    explicit CurrentCss(const CssDefinitions &definitions)
+        : m_definitions(definitions), m_matcher(source(definitions))
+    {
+        for (const QString &name : Css1PropertyNames())
+            m_names << name;
+        for (const QString &name : definitions.propertyNames()) {
+            if (!name.startsWith(u'-') && name.size() <= kLongestName && !IsCss1Property(name))
+                m_names << name;
+        }
+    }
+
+    // The one for this thread, for the program's own definitions; nullptr when they
+    // could not be read.
+    static CurrentCss *builtIn()
+    {
+        thread_local std::unique_ptr<CurrentCss> current;
+        if (!current) {
+            const CssDefinitions &definitions = CssDefinitions::builtIn();
+            if (definitions.isEmpty())
+                return nullptr;
+            current = std::make_unique<CurrentCss>(definitions);
+        }
+        return current.get();
+    }
+
+    const CssDefinitions &definitions() const { return m_definitions; }
+    ValueMatcher &matcher() { return m_matcher; }
+
+    // The property nearest to a name that is none of them, within two edits; empty when
+    // none is that near. Sheets use the same few unknown names over and over.
+    QString nearestProperty(const QString &name)
+    {
+        if (name.size() > kLongestName)
+            return QString();
+        const auto it = m_nearest.constFind(name);
+        if (it != m_nearest.constEnd())
+            return *it;
+        const QString best = nearest(name, m_names);
+        if (m_nearest.size() > 10000)
+            m_nearest.clear();
+        m_nearest.insert(name, best);
+        return best;
+    }
+
+    static QString nearest(const QString &name, const QStringList &names)
+    {
+        QString best;
+        int bestDistance = 3;
+        for (const QString &candidate : names) {
+            if (std::abs(candidate.size() - name.size()) >= bestDistance)
+                continue;
+            const int d = editDistance(name, candidate);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = candidate;
+            }
+        }
+        return best;
+    }
+
+private:
+    // Where the definitions' grammar is narrower than what browsers read and other
+    // specifications rely on, what else is read: the paint of SVG (which the newer
+    // definition leaves to <image>), and the percentages of the circle() of shapes
+    // (which shares its radius with radial gradients).
+    static QString widened(const QString &syntax, const char *name, bool property)
+    {
+        static const struct
+        {
+            bool property;
+            const char *name;
+            const char *extra;
+        } wider[] = {
+            {true, "fill", "<color> | <url> [ none | <color> ]? | context-fill | context-stroke"},
+            {true, "stroke", "<color> | <url> [ none | <color> ]? | context-fill | context-stroke"},
+            {false, "radial-size", "<length-percentage [0,\u221e]>"},
+        };
+        for (const auto &w : wider) {
+            if (w.property == property && qstrcmp(w.name, name) == 0)
+                return syntax.isEmpty() ? QString::fromUtf8(w.extra)
+                                        : QStringLiteral("[ %1 ] | %2").arg(syntax, QString::fromUtf8(w.extra));
+        }
+        return syntax;
+    }
+
+    static SyntaxSource source(const CssDefinitions &d)
+    {
+        const auto syntaxOf = [](const CssDefinitions::Definition *definition) {
+            return definition ? definition->syntax : QString();
+        };
+        SyntaxSource s;
+        s.property = [&d, syntaxOf](QStringView name) {
+            return widened(syntaxOf(d.property(name)), name.toLatin1().constData(), true);
+        };
+        s.type = [&d, syntaxOf](QStringView name) {
+            return widened(syntaxOf(d.type(name)), name.toLatin1().constData(), false);
+        };
+        s.function = [&d, syntaxOf](QStringView name) { return syntaxOf(d.function(name)); };
+        return s;
+    }
+
+    const CssDefinitions &m_definitions;
+    ValueMatcher m_matcher;
+    QStringList m_names; // the CSS1 properties first, so that a tie goes to them
+    QHash<QString, QString> m_nearest;
+};
+
+// The nearest CSS1 property, when current CSS is not at hand.
+QString nearestCss1Property(const QString &name)
 {
     if (name.size() > kLongestName)
         return QString();
@@ -62,137 +184,238 @@ QString nearestProperty(const QString &name)
     const auto it = known.constFind(name);
     if (it != known.constEnd())
         return *it;
-    QString best;
-    int bestDistance = 3;
-    for (const QString &candidate : Css1PropertyNames()) {
-        if (std::abs(candidate.size() - name.size()) >= bestDistance)
-            continue;
-        const int d = editDistance(name, candidate);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = candidate;
-        }
-    }
+    const QString best = CurrentCss::nearest(name, Css1PropertyNames());
     if (known.size() > 10000)
         known.clear();
     known.insert(name, best);
     return best;
 }
 
+// At-rules whose block holds rules (or keyframes, read as rules), not declarations.
+bool holdsRules(QStringView name)
+{
+    for (const char *n : {"media", "supports", "document", "-moz-document", "container", "layer", "scope",
+                          "starting-style", "keyframes", "-webkit-keyframes", "-moz-keyframes", "-o-keyframes"}) {
+        if (name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Nesting deeper than this is read as braces missing, not as rules inside rules.
+constexpr int kDeepestNesting = 64;
+
+// Whether a block, inside which a "{" opens at `brace`, is closed before the text ends:
+// then that "{" opens a rule inside the rule, as current CSS reads it. A block that is
+// not closed within a long stretch has a "}" missing where a rule follows it, as CSS
+// level 1 reads it. The stretch is bounded so that a missing "}" costs little to find
+// however long the sheet.
+constexpr qsizetype kNestingLookahead = 256 * 1024;
+
+// The braces of a text from some "{" on, each with the depth after it, lexed once as far
+// as asked; tells for any "{" after that start whether the block it stands in closes
+// within a stretch. A minimum tree over the depths finds the first place the depth falls
+// below the block's, so that a run of blocks never closed costs a logarithm each, not a
+// stretch each.
+class BraceIndex
+{
+public:
+    explicit BraceIndex(QStringView text) : m_text(text) {}
+
+    // Whether the block inside which a "{" opens at `brace` closes before
+    // brace + kNestingLookahead; `reached` tells how far the answer depends on the text.
+    bool closes(qsizetype brace, qsizetype &reached)
+    {
+        const qsizetype n = m_text.size();
+        if (m_offsets.empty() || brace < m_offsets.front()) {
+            *this = BraceIndex(m_text);
+            m_lexed = brace;
+        }
+        const qsizetype window = brace + kNestingLookahead;
+        extendTo(window);
+        const auto at = std::lower_bound(m_offsets.begin(), m_offsets.end(), brace);
+        if (at == m_offsets.end() || *at != brace) {
+            reached = n + 1;
+            return false;
+        }
+        const std::size_t i = std::size_t(at - m_offsets.begin());
+        const int outer = m_depths[i] - 2; // the depth once the block around the "{" has closed
+        const std::size_t end = std::size_t(std::lower_bound(m_offsets.begin(), m_offsets.end(), window) - m_offsets.begin());
+        const std::size_t close = firstAtMost(i + 1, end, outer);
+        if (close < end) {
+            reached = m_offsets[close] + 1;
+            return true;
+        }
+        // The end of the text counts as read: a sheet that grows may close the block.
+        reached = m_done || window > n ? n + 1 : window;
+        return false;
+    }
+
+private:
+    void extendTo(qsizetype limit)
+    {
+        if (m_done)
+            return;
+        CssLexer lexer(m_text, m_lexed);
+        while (!lexer.atEnd() && lexer.position() < limit) {
+            const CssToken t = lexer.next();
+            if (t.type == CssTokenType::OpenCurly || t.type == CssTokenType::CloseCurly) {
+                m_depth += t.type == CssTokenType::OpenCurly ? 1 : -1;
+                append(t.offset, m_depth);
+            } else if (t.type == CssTokenType::Comment && t.unclosed) {
+                m_done = true; // nothing after it is read as braces
+                return;
+            }
+        }
+        m_lexed = lexer.position();
+        m_done = lexer.atEnd();
+    }
+
+    void append(qsizetype offset, int depth)
+    {
+        const std::size_t i = m_offsets.size();
+        m_offsets.push_back(offset);
+        m_depths.push_back(depth);
+        if (i >= m_leaves) {
+            // Twice the room, the tree built again from the depths.
+            m_leaves = std::max<std::size_t>(64, m_leaves * 2);
+            m_tree.assign(2 * m_leaves, std::numeric_limits<int>::max());
+            for (std::size_t k = 0; k < m_depths.size(); ++k)
+                m_tree[m_leaves + k] = m_depths[k];
+            for (std::size_t k = m_leaves - 1; k > 0; --k)
+                m_tree[k] = std::min(m_tree[2 * k], m_tree[2 * k + 1]);
+            return;
+        }
+        std::size_t k = m_leaves + i;
+        m_tree[k] = depth;
+        for (k /= 2; k > 0; k /= 2)
+            m_tree[k] = std::min(m_tree[2 * k], m_tree[2 * k + 1]);
+    }
+
+    // The first index in [from, to) whose depth is at most `most`, or `to`.
+    std::size_t firstAtMost(std::size_t from, std::size_t to, int most) const
+    {
+        return from < to ? find(1, 0, m_leaves, from, to, most) : to;
+    }
+
+    std::size_t find(std::size_t node, std::size_t lo, std::size_t hi, std::size_t from, std::size_t to, int most) const
+    {
+        if (hi <= from || lo >= to || m_tree[node] > most)
+            return to;
+        if (hi - lo == 1)
+            return lo;
+        const std::size_t mid = (lo + hi) / 2;
+        const std::size_t left = find(2 * node, lo, mid, from, to, most);
+        return left < to ? left : find(2 * node + 1, mid, hi, from, to, most);
+    }
+
+    QStringView m_text;
+    qsizetype m_lexed = 0;
+    bool m_done = false;
+    int m_depth = 0;
+    std::vector<qsizetype> m_offsets;
+    std::vector<int> m_depths;
+    std::vector<int> m_tree;
+    std::size_t m_leaves = 0;
+};
+
 // Reads one top-level statement after another and records their problems.
 class Checker
 {
 public:
-    Checker(QStringView text, std::vector<Problem> &out) : m_text(text), m_out(out) {}
+    Checker(QStringView text, std::vector<Problem> &out, CheckLevel level, CurrentCss *current)
+        : m_text(text), m_out(out), m_level(level), m_current(current)
+    {
+    }
 
     // Reads the statement that starts at `at` (blanks before it included) and answers
-    // where it ends.
-    qsizetype statement(qsizetype at);
-    // The same, its problems put in text order (they are found in the order of reading,
-    // and an error of a block's brace is found after what the block holds). A statement
-    // keeps only the problems inside it: a block that ends where the next rule begins
-    // has read into that rule, which finds what stands there for itself.
+    // where it ends, its problems put in text order (they are found in the order of
+    // reading, and an error of a block's brace is found after what the block holds). A
+    // statement keeps only the problems inside it: a block that ends where the next rule
+    // begins has read into that rule, which finds what stands there for itself.
     qsizetype ordered(qsizetype at)
     {
+        m_reach = 0;
         const std::size_t start = m_out.size();
         const qsizetype end = statement(at);
         const auto mine = m_out.begin() + qsizetype(start);
         m_out.erase(std::remove_if(mine, m_out.end(), [end](const Problem &p) { return p.offset >= end; }), m_out.end());
         std::stable_sort(mine, m_out.end(), [](const Problem &a, const Problem &b) { return a.offset < b.offset; });
+        m_reach = std::max(m_reach, end);
         return end;
     }
+    // How far the last statement's reading looked: past its end, where it looked ahead
+    // to tell a rule inside it from a "}" missing.
+    qsizetype reach() const { return m_reach; }
 
 private:
     void add(qsizetype offset, qsizetype length, CheckMessage message, const QString &a = QString(),
              const QString &b = QString(), QString fix = QString())
     {
         const CheckRule rule = RuleOf(message);
+        if (!ReportedAt(rule, m_level))
+            return;
         m_out.push_back({offset, length, InfoOf(rule).kind, rule, MessageText(message, a, b), std::move(fix)});
     }
 
-    // Past a comment that starts at `at`; at the end of the text when it is never closed
-    // (said once, as an error).
-    qsizetype comment(qsizetype at);
-    // Past a string that starts at `at`. A string ends at its quote; one that meets the
-    // end of its line is an error and ends there.
-    qsizetype string(qsizetype at);
-    // Past the string or comment that starts at i, if one does: answers whether it did.
-    bool skipQuoted(qsizetype &i)
+    CssToken token(qsizetype at) const { return CssLexer(m_text, at).next(); }
+    QString shown(qsizetype from, qsizetype to) const { return m_text.sliced(from, to - from).toString(); }
+
+    // A token that says something about the sheet's shape whatever it stands in: a
+    // string or comment never closed. Answers false for a comment never closed, after
+    // which nothing is left to read.
+    bool note(const CssToken &t)
     {
-        const QChar c = m_text[i];
-        if (c == u'"' || c == u'\'') {
-            i = string(i);
-            return true;
+        if (t.type == CssTokenType::String && t.unclosed) {
+            add(t.offset, t.length, CheckMessage::UnclosedString);
+            ++m_openStrings;
+        } else if (t.type == CssTokenType::Comment && t.unclosed) {
+            add(t.offset, 2, CheckMessage::UnclosedComment);
+            return false;
         }
-        if (c == u'/' && i + 1 < m_text.size() && m_text[i + 1] == u'*') {
-            i = comment(i);
-            return true;
-        }
-        return false;
+        return true;
     }
-    qsizetype atRule(qsizetype at);
+
+    qsizetype statement(qsizetype at);
+    qsizetype atRule(const CssToken &keyword);
     // The rule whose selector starts at `at`: answers its end.
     qsizetype rule(qsizetype at);
     // The declarations of a block whose "{" stands at `open`: answers the offset just
     // past its "}", or where the next rule starts when the "}" is missing.
     qsizetype block(qsizetype open);
-    void declaration(qsizetype from, qsizetype to, QStringList &seen, int &count, bool judge);
     void selector(qsizetype from, qsizetype to);
-    // Past blanks and comments.
-    qsizetype skipBlanks(qsizetype at);
+    void pseudo(const CssToken &name, qsizetype colon, bool element);
+
+    struct Declarations
+    {
+        QStringList seen;
+        QList<bool> plain; // for each name seen: whether its value was a plain CSS1 one
+        QStringList values;
+        int count = 0;
+        bool customNoted = false;
+    };
+    void declaration(qsizetype from, qsizetype to, Declarations &state, bool judge);
+    // What a value says about itself beside its property; answers whether it is a plain
+    // CSS1 value.
+    bool css1Value(const QString &name, QStringView value, qsizetype valueStart);
+    ValueMatcher::Verdict currentVerdict(const QString &name, qsizetype from, qsizetype to)
+    {
+        return m_current ? m_current->matcher().matchProperty(name, m_text, from, to) : ValueMatcher::Verdict::Unknown;
+    }
+    bool holdsVendorName(qsizetype from, qsizetype to) const;
+    void badHexColours(qsizetype from, qsizetype to);
 
     QStringView m_text;
     std::vector<Problem> &m_out;
+    CheckLevel m_level;
+    CurrentCss *m_current;
     // How many strings were found never closed: a declaration that holds one is said
     // to be broken once, its value not judged as well.
     int m_openStrings = 0;
+    int m_depth = 0;
+    qsizetype m_reach = 0;
+    BraceIndex m_braces{m_text};
 };
-
-qsizetype Checker::skipBlanks(qsizetype at)
-{
-    const qsizetype n = m_text.size();
-    while (at < n) {
-        if (isBlank(m_text[at]))
-            ++at;
-        else if (m_text[at] == u'/' && at + 1 < n && m_text[at + 1] == u'*')
-            at = comment(at);
-        else
-            break;
-    }
-    return at;
-}
-
-qsizetype Checker::comment(qsizetype at)
-{
-    const qsizetype end = m_text.indexOf(u"*/", at + 2);
-    if (end < 0) {
-        add(at, 2, CheckMessage::UnclosedComment);
-        return m_text.size();
-    }
-    return end + 2;
-}
-
-qsizetype Checker::string(qsizetype at)
-{
-    const QChar quote = m_text[at];
-    const qsizetype n = m_text.size();
-    qsizetype i = at + 1;
-    while (i < n) {
-        const QChar c = m_text[i];
-        if (c == quote)
-            return i + 1;
-        if (c == u'\\' && i + 1 < n) {
-            i += 2;
-            continue;
-        }
-        if (c == u'\n' || c == u'\r')
-            break;
-        ++i;
-    }
-    add(at, i - at, CheckMessage::UnclosedString);
-    ++m_openStrings;
-    return i;
-}
 
 qsizetype Checker::statement(qsizetype at)
 {
@@ -201,72 +424,95 @@ qsizetype Checker::statement(qsizetype at)
         ++at;
     if (at >= n)
         return n;
-    const QChar c = m_text[at];
-    if (c == u'/' && at + 1 < n && m_text[at + 1] == u'*')
-        return comment(at);
+    const CssToken t = token(at);
+    switch (t.type) {
+    case CssTokenType::Comment:
+        return note(t) ? t.end() : n;
     // The markers that hide a style element's text from old browsers stand for nothing.
-    if (m_text.mid(at).startsWith(u"<!--"))
-        return at + 4;
-    if (m_text.mid(at).startsWith(u"-->"))
-        return at + 3;
-    if (c == u'}') {
+    case CssTokenType::CDO:
+    case CssTokenType::CDC:
+        return t.end();
+    case CssTokenType::CloseCurly:
         add(at, 1, CheckMessage::StrayBrace);
         return at + 1;
+    case CssTokenType::AtKeyword:
+        return atRule(t);
+    default:
+        return rule(at);
     }
-    if (c == u'@')
-        return atRule(at);
-    return rule(at);
 }
 
-qsizetype Checker::atRule(qsizetype at)
+qsizetype Checker::atRule(const CssToken &keyword)
 {
     const qsizetype n = m_text.size();
-    qsizetype i = at + 1;
-    while (i < n && isNameChar(m_text[i]))
-        ++i;
-    const QString name = m_text.mid(at, i - at).toString().toLower();
-    const bool import = name == QLatin1String("@import");
-    if (!import)
-        add(at, i - at, CheckMessage::AtRuleNotCss1, m_text.mid(at, i - at).toString());
-    // Up to its ";" or its block.
-    while (i < n) {
-        if (skipQuoted(i))
-            continue;
-        const QChar c = m_text[i];
-        if (c == u';')
-            return i + 1;
-        if (c == u'}')
-            return i; // the "}" of an enclosing block, or a stray one said by itself
-        if (c == u'{')
-            break;
-        ++i;
+    const QString name = CssTokenValue(m_text, keyword).toLower();
+    const QString written = shown(keyword.offset, keyword.end());
+    if (name != QLatin1String("import")) {
+        if (!m_current) {
+            add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1, written);
+        } else if (isVendorName(name)) {
+            add(keyword.offset, keyword.length, CheckMessage::VendorAtRule, written);
+        } else if (const CssDefinitions::Definition *d = m_current->definitions().atRule(name)) {
+            const QString spec = m_current->definitions().specTitle(*d);
+            if (spec.isEmpty())
+                add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1, written);
+            else
+                add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1Defined, written, spec);
+        } else {
+            add(keyword.offset, keyword.length, CheckMessage::UnknownAtRule, written);
+        }
     }
-    if (i >= n)
+    // Up to its ";" or its block.
+    qsizetype i = keyword.end();
+    qsizetype open = -1;
+    while (i < n && open < 0) {
+        const CssToken t = token(i);
+        if (!note(t))
+            return n;
+        switch (t.type) {
+        case CssTokenType::Semicolon:
+            return t.end();
+        case CssTokenType::CloseCurly:
+            return t.offset; // the "}" of an enclosing block, or a stray one said by itself
+        case CssTokenType::OpenCurly:
+            open = t.offset;
+            break;
+        default:
+            break;
+        }
+        i = t.end();
+    }
+    if (open < 0)
         return n;
-    const qsizetype open = i;
     // A block of rules (@media and the like) is read rule by rule; any other block is
     // passed over as a unit, its braces kept in balance.
-    if (name == QLatin1String("@media") || name == QLatin1String("@supports") || name == QLatin1String("@document")) {
+    if (holdsRules(name) && m_depth < kDeepestNesting) {
+        ++m_depth;
         qsizetype j = open + 1;
         while (true) {
-            j = skipBlanks(j);
+            while (j < n && isBlank(m_text[j]))
+                ++j;
             if (j >= n) {
                 add(open, 1, CheckMessage::UnclosedBlock);
+                --m_depth;
                 return n;
             }
-            if (m_text[j] == u'}')
+            if (m_text[j] == u'}') {
+                --m_depth;
                 return j + 1;
+            }
             j = statement(j);
         }
     }
     int depth = 0;
     for (i = open; i < n;) {
-        if (skipQuoted(i))
-            continue;
-        const QChar c = m_text[i++];
-        if (c == u'{')
+        const CssToken t = token(i);
+        if (!note(t))
+            return n;
+        i = t.end();
+        if (t.type == CssTokenType::OpenCurly)
             ++depth;
-        else if (c == u'}' && --depth == 0)
+        else if (t.type == CssTokenType::CloseCurly && --depth == 0)
             return i;
     }
     add(open, 1, CheckMessage::UnclosedBlock);
@@ -277,22 +523,24 @@ qsizetype Checker::rule(qsizetype at)
 {
     const qsizetype n = m_text.size();
     qsizetype i = at;
+    qsizetype selectorEnd = at; // past its last token other than blanks
     while (i < n) {
-        if (skipQuoted(i))
-            continue;
-        const QChar c = m_text[i];
-        if (c == u'{')
+        const CssToken t = token(i);
+        if (!note(t)) {
+            i = n;
             break;
-        if (c == u'}') {
+        }
+        if (t.type == CssTokenType::OpenCurly)
+            break;
+        if (t.type == CssTokenType::CloseCurly) {
             // A selector that meets a "}" first: the "}" closes nothing.
             add(at, i - at, CheckMessage::SelectorWithoutBlock);
             return i;
         }
-        ++i;
+        if (t.type != CssTokenType::Whitespace)
+            selectorEnd = t.end();
+        i = t.end();
     }
-    qsizetype selectorEnd = i;
-    while (selectorEnd > at && isBlank(m_text[selectorEnd - 1]))
-        --selectorEnd;
     if (i >= n) {
         add(at, selectorEnd - at, CheckMessage::SelectorWithoutBlock);
         return n;
@@ -304,40 +552,76 @@ qsizetype Checker::rule(qsizetype at)
     return block(i);
 }
 
+void Checker::pseudo(const CssToken &nameToken, qsizetype colon, bool element)
+{
+    const qsizetype end = nameToken.type == CssTokenType::Function ? nameToken.end() - 1 : nameToken.end();
+    const QString written = shown(colon, end);
+    const QString name = CssTokenValue(m_text, nameToken).toLower();
+    if (!element) {
+        static const QStringList css1{QStringLiteral("link"), QStringLiteral("visited"), QStringLiteral("active"),
+                                      QStringLiteral("first-line"), QStringLiteral("first-letter")};
+        if (css1.contains(name))
+            return;
+    }
+    if (!m_current) {
+        add(colon, end - colon, CheckMessage::SelectorNotCss1, written);
+        return;
+    }
+    if (isVendorName(name)) {
+        add(colon, end - colon, CheckMessage::VendorSelector, written);
+        return;
+    }
+    const CssDefinitions &d = m_current->definitions();
+    if (element ? d.pseudoElement(name) != nullptr : d.pseudoClass(name) != nullptr)
+        add(colon, end - colon, CheckMessage::SelectorNotCss1, written);
+    else
+        add(colon, end - colon, element ? CheckMessage::UnknownPseudoElement : CheckMessage::UnknownPseudoClass, written);
+}
+
 void Checker::selector(qsizetype from, qsizetype to)
 {
-    static const QStringList pseudo{QStringLiteral("link"), QStringLiteral("visited"), QStringLiteral("active"),
-                                    QStringLiteral("first-line"), QStringLiteral("first-letter")};
-    const auto note = [this](qsizetype at, qsizetype length) {
-        add(at, length, CheckMessage::SelectorNotCss1, m_text.mid(at, length).toString());
-    };
-    for (qsizetype i = from; i < to; ++i) {
-        const QChar c = m_text[i];
-        if (c == u'/' && i + 1 < to && m_text[i + 1] == u'*') {
-            i = comment(i) - 1;
-        } else if (c == u'"' || c == u'\'') {
-            i = string(i) - 1;
-        } else if (c == u'\\') {
-            ++i;
-        } else if (c == u'>' || c == u'+' || c == u'~' || c == u'*') {
-            note(i, 1);
-        } else if (c == u'[') {
-            const qsizetype close = m_text.indexOf(u']', i);
-            const qsizetype end = close < 0 || close >= to ? to : close + 1;
-            note(i, end - i);
-            i = end - 1;
-        } else if (c == u':') {
-            if (i + 1 < to && m_text[i + 1] == u':') {
-                note(i, 2);
-                ++i;
-                continue;
+    const QStringView text = m_text.first(to);
+    CssLexer lexer(text, from);
+    int parens = 0; // inside :not(...), :nth-child(...): their arguments are no combinators
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (t.type == CssTokenType::Function || t.type == CssTokenType::OpenParen) {
+            ++parens;
+        } else if (t.type == CssTokenType::CloseParen) {
+            parens = std::max(0, parens - 1);
+        } else if (t.type == CssTokenType::Delim && parens == 0) {
+            const QChar c = m_text[t.offset];
+            if (c == u'>' || c == u'+' || c == u'~' || c == u'*')
+                add(t.offset, 1, CheckMessage::SelectorNotCss1, QString(c));
+        } else if (t.type == CssTokenType::OpenSquare) {
+            // An attribute selector, as a whole.
+            qsizetype end = to;
+            while (!lexer.atEnd()) {
+                const CssToken inner = lexer.next();
+                if (inner.type == CssTokenType::CloseSquare) {
+                    end = inner.end();
+                    break;
+                }
             }
-            qsizetype j = i + 1;
-            while (j < to && isNameChar(m_text[j]))
-                ++j;
-            if (!pseudo.contains(m_text.mid(i + 1, j - i - 1).toString().toLower()))
-                note(i, j - i);
-            i = j - 1;
+            add(t.offset, end - t.offset, CheckMessage::SelectorNotCss1, shown(t.offset, end));
+        } else if (t.type == CssTokenType::Colon) {
+            const qsizetype at = lexer.position();
+            CssToken name = lexer.next();
+            bool element = false;
+            if (name.type == CssTokenType::Colon) {
+                element = true;
+                name = lexer.next();
+            }
+            if (name.type == CssTokenType::Ident || name.type == CssTokenType::Function) {
+                pseudo(name, t.offset, element);
+                if (name.type == CssTokenType::Function)
+                    ++parens;
+            } else {
+                // A colon with no name after it; for CSS1 a syntax of its own.
+                const qsizetype end = element ? at + 1 : at;
+                add(t.offset, end - t.offset, CheckMessage::SelectorNotCss1, shown(t.offset, end));
+                lexer = CssLexer(text, name.offset);
+            }
         }
     }
 }
@@ -345,154 +629,421 @@ void Checker::selector(qsizetype from, qsizetype to)
 qsizetype Checker::block(qsizetype open)
 {
     const qsizetype n = m_text.size();
-    QStringList seen;
-    int count = 0;
+    Declarations state;
     qsizetype start = open + 1;
     qsizetype i = start;
     int parens = 0;
     int openStrings = m_openStrings;
+    int closes = -1; // whether this block is closed, once a "{" inside it asks: 0 or 1
+    std::vector<std::pair<qsizetype, qsizetype>> nested; // the selectors of rules inside it
     // Each declaration is judged unless it holds a string never closed.
     const auto judged = [&](qsizetype to) {
-        declaration(start, to, seen, count, openStrings == m_openStrings);
+        declaration(start, to, state, openStrings == m_openStrings);
         openStrings = m_openStrings;
     };
+    // Past blanks and comments.
+    const auto skipBlanks = [this, n](qsizetype at) {
+        while (at < n) {
+            const CssToken t = token(at);
+            if (t.type != CssTokenType::Whitespace && t.type != CssTokenType::Comment)
+                break;
+            at = t.end();
+        }
+        return at;
+    };
     while (i < n) {
-        const QChar c = m_text[i];
-        if (c == u'"' || c == u'\'') {
-            i = string(i);
-            continue;
-        }
-        if (c == u'/' && i + 1 < n && m_text[i + 1] == u'*') {
-            const qsizetype end = comment(i);
-            if (end >= n && !m_text.mid(i + 2).contains(u"*/"))
-                return n; // said once: for the comment, not for the block as well
-            i = end;
-            continue;
-        }
-        if (c == u'(') {
+        const CssToken t = token(i);
+        if (!note(t))
+            return n; // said once: for the comment, not for the block as well
+        i = t.end();
+        switch (t.type) {
+        case CssTokenType::Function:
+        case CssTokenType::OpenParen:
             ++parens;
-        } else if (c == u')') {
-            parens = qMax(0, parens - 1);
-        } else if (c == u';' && parens == 0) {
-            judged(i);
-            start = i + 1;
-        } else if (c == u'}') {
-            judged(i);
-            if (count == 0)
+            break;
+        case CssTokenType::CloseParen:
+            parens = std::max(0, parens - 1);
+            break;
+        case CssTokenType::Semicolon:
+            if (parens == 0) {
+                judged(t.offset);
+                start = t.end();
+            }
+            break;
+        case CssTokenType::CloseCurly:
+            judged(t.offset);
+            if (state.count == 0 && nested.empty())
                 add(open, 1, CheckMessage::EmptyRule);
-            return i + 1;
-        } else if (c == u'{') {
-            // A block inside a block: the "}" before the next rule is missing. That rule
-            // starts after the last ";" (or the "{" of this block) and the blanks and
-            // comments after it, which stay with this block: so what made this block end
-            // here lies in the next statement alone, and a recheck that starts one
-            // statement before an edit reads it again.
-            add(open, 1, CheckMessage::UnclosedBlock);
-            return skipBlanks(start);
+            for (const auto &[from, to] : nested)
+                add(from, to - from, CheckMessage::NestedRuleNotCss1);
+            return t.end();
+        case CssTokenType::OpenCurly: {
+            if (closes < 0) {
+                qsizetype reached = t.offset;
+                closes = m_depth < kDeepestNesting && m_braces.closes(t.offset, reached) ? 1 : 0;
+                m_reach = std::max(m_reach, reached);
+            }
+            const qsizetype from = skipBlanks(start);
+            if (!closes) {
+                // The "}" before the next rule is missing. That rule starts after the
+                // last ";" (or the "{" of this block) and the blanks and comments after
+                // it, which stay with this block: so what made this block end here lies
+                // in the next statement alone, and a recheck that starts one statement
+                // before an edit reads it again.
+                add(open, 1, CheckMessage::UnclosedBlock);
+                return from;
+            }
+            // A rule inside the rule: its selector, then its block.
+            qsizetype selectorEnd = from;
+            for (qsizetype k = from; k < t.offset;) {
+                const CssToken s = token(k);
+                if (s.type != CssTokenType::Whitespace)
+                    selectorEnd = std::min(s.end(), t.offset);
+                k = s.end();
+            }
+            if (selectorEnd == from) {
+                add(t.offset, 1, CheckMessage::BlockWithoutSelector);
+            } else {
+                selector(from, selectorEnd);
+                nested.emplace_back(from, selectorEnd);
+            }
+            ++m_depth;
+            i = block(t.offset);
+            --m_depth;
+            start = i;
+            parens = 0;
+            openStrings = m_openStrings;
+            break;
         }
-        ++i;
+        default:
+            break;
+        }
     }
     judged(n);
     add(open, 1, CheckMessage::UnclosedBlock);
     return n;
 }
 
-void Checker::declaration(qsizetype from, qsizetype to, QStringList &seen, int &count, bool judge)
+// A value as a message shows it: on one line, and not without end.
+QString quoted(QStringView value)
 {
-    // The declaration with its comments made blanks, so that offsets stay.
-    QString text = m_text.mid(from, to - from).toString();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'"' || c == u'\'') {
-            const qsizetype close = text.indexOf(c, i + 1);
-            i = close < 0 ? text.size() : close;
-        } else if (c == u'/' && i + 1 < text.size() && text[i + 1] == u'*') {
-            const qsizetype close = text.indexOf(QLatin1String("*/"), i + 2);
-            const qsizetype end = close < 0 ? text.size() : close + 2;
-            for (qsizetype j = i; j < end; ++j)
-                text[j] = u' ';
-            i = end - 1;
+    QString out = value.left(200).toString().simplified();
+    if (out.size() > 60 || value.size() > 200)
+        out = out.left(57) + QStringLiteral("...");
+    return out;
+}
+
+bool Checker::holdsVendorName(qsizetype from, qsizetype to) const
+{
+    CssLexer lexer(m_text.first(to), from);
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if ((t.type == CssTokenType::Ident || t.type == CssTokenType::Function)
+            && isVendorName(m_text.sliced(t.offset, t.length)))
+            return true;
+    }
+    return false;
+}
+
+void Checker::badHexColours(qsizetype from, qsizetype to)
+{
+    CssLexer lexer(m_text.first(to), from);
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (t.type != CssTokenType::Hash)
+            continue;
+        const QStringView digits = m_text.sliced(t.offset + 1, t.length - 1);
+        const bool hex = std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            const char16_t l = c.unicode() | 0x20;
+            return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
+        });
+        const qsizetype n = digits.size();
+        if (!hex || !(n == 3 || n == 4 || n == 6 || n == 8))
+            add(t.offset, t.length, CheckMessage::BadHexColourCurrent, shown(t.offset, t.end()));
+    }
+}
+
+void Checker::declaration(qsizetype from, qsizetype to, Declarations &state, bool judge)
+{
+    // The declaration's tokens, blanks and comments aside: where it starts and ends,
+    // its first ":", and the last three, which may be a value's "!important".
+    qsizetype first = -1;
+    qsizetype last = from;
+    qsizetype colon = -1;
+    qsizetype nameEnd = -1;
+    qsizetype valueStart = -1;
+    int nameTokens = 0;
+    CssToken nameToken;
+    bool commented = false; // a comment inside the value
+    CssToken recent[3];     // the last significant tokens, the latest first
+    int seen = 0;
+    CssLexer lexer(m_text.first(to), from);
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (t.type == CssTokenType::Whitespace)
+            continue;
+        if (t.type == CssTokenType::Comment) {
+            commented = commented || colon >= 0;
+            continue;
         }
+        if (first < 0)
+            first = t.offset;
+        if (colon < 0 && t.type == CssTokenType::Colon) {
+            colon = t.offset;
+            nameEnd = last;
+        } else if (colon < 0) {
+            nameToken = t;
+            ++nameTokens;
+        } else if (valueStart < 0) {
+            valueStart = t.offset;
+        }
+        last = t.end();
+        recent[2] = recent[1];
+        recent[1] = recent[0];
+        recent[0] = t;
+        ++seen;
     }
-    qsizetype first = 0;
-    while (first < text.size() && isBlank(text[first]))
-        ++first;
-    qsizetype last = text.size();
-    while (last > first && isBlank(text[last - 1]))
-        --last;
-    if (first == last)
+    if (first < 0)
         return;
-    ++count;
-    const qsizetype colon = text.indexOf(u':', first);
-    if (colon < 0 || colon >= last) {
-        add(from + first, last - first, CheckMessage::NoColon);
+    ++state.count;
+    if (colon < 0) {
+        add(first, last - first, CheckMessage::NoColon);
         return;
     }
-    qsizetype nameEnd = colon;
-    while (nameEnd > first && isBlank(text[nameEnd - 1]))
-        --nameEnd;
-    const QString shown = text.mid(first, nameEnd - first);
-    const QString name = shown.toLower();
-    qsizetype valueStart = colon + 1;
-    while (valueStart < last && isBlank(text[valueStart]))
-        ++valueStart;
+    if (nameEnd < first)
+        nameEnd = first; // nothing before the ":"
+    const QString written = shown(first, nameEnd);
+    const bool oneName = nameTokens == 1 && nameToken.type == CssTokenType::Ident;
+    const QString name = (oneName ? CssTokenValue(m_text, nameToken) : written).toLower();
     // "!important" may follow any value.
-    qsizetype valueEnd = last;
-    const qsizetype bang = text.lastIndexOf(u'!', last - 1);
-    if (bang >= valueStart) {
-        qsizetype k = bang + 1;
-        while (k < last && isBlank(text[k]))
-            ++k;
-        if (QStringView(text).mid(k, last - k).compare(QLatin1String("important"), Qt::CaseInsensitive) == 0) {
-            valueEnd = bang;
-            while (valueEnd > valueStart && isBlank(text[valueEnd - 1]))
-                --valueEnd;
+    qsizetype valueEnd = valueStart < 0 ? colon + 1 : last;
+    if (valueStart < 0)
+        valueStart = colon + 1;
+    if (seen >= 2 && recent[0].type == CssTokenType::Ident && CssTokenIs(m_text, recent[0], "important")
+        && recent[1].type == CssTokenType::Delim && m_text[recent[1].offset] == u'!') {
+        valueEnd = seen >= 3 && recent[2].offset >= valueStart ? recent[2].end() : valueStart;
+    }
+
+    if (oneName && name.startsWith(u"--")) {
+        // Any value, even none, is a custom property's; CSS level 1 has none of them,
+        // which one note per rule says.
+        if (!state.customNoted) {
+            state.customNoted = true;
+            add(first, nameEnd - first, CheckMessage::CustomPropertyNotCss1);
+        }
+        return;
+    }
+    if (isVendorName(name)) {
+        add(first, nameEnd - first, CheckMessage::VendorProperty, written);
+        return;
+    }
+    const bool css1 = IsCss1Property(name);
+    const CssDefinitions::Definition *defined = m_current ? m_current->definitions().property(name) : nullptr;
+    if (!css1 && !defined) {
+        const QString near = m_current ? m_current->nearestProperty(name) : nearestCss1Property(name);
+        add(first, nameEnd - first, near.isEmpty() ? CheckMessage::UnknownProperty : CheckMessage::UnknownPropertyNear,
+            written, near, near);
+        return;
+    }
+    if (valueEnd <= valueStart) {
+        add(first, last - first, CheckMessage::NoValue, written);
+        return;
+    }
+    if (!css1) {
+        const QString spec = m_current->definitions().specTitle(*defined);
+        add(first, nameEnd - first, spec.isEmpty() ? CheckMessage::PropertyNotCss1Unsourced : CheckMessage::PropertyNotCss1,
+            written, spec);
+    }
+
+    bool plain = false;
+    if (judge) {
+        if (css1 && (m_level == CheckLevel::Css1 || !m_current)) {
+            // The value with its comments made blanks, so that offsets stay.
+            QString copy;
+            QStringView value = m_text.sliced(valueStart, valueEnd - valueStart);
+            if (commented) {
+                copy = value.toString();
+                CssLexer inside(copy);
+                while (!inside.atEnd()) {
+                    const CssToken t = inside.next();
+                    if (t.type == CssTokenType::Comment)
+                        copy.replace(t.offset, t.length, QString(t.length, u' '));
+                }
+                value = copy;
+            }
+            plain = css1Value(name, value, valueStart);
+        } else {
+            const ValueMatcher::Verdict verdict = currentVerdict(name, valueStart, valueEnd);
+            if (verdict == ValueMatcher::Verdict::Invalid) {
+                if (holdsVendorName(valueStart, valueEnd)) {
+                    add(valueStart, valueEnd - valueStart, CheckMessage::VendorValue,
+                        quoted(m_text.sliced(valueStart, valueEnd - valueStart)));
+                } else {
+                    const std::size_t before = m_out.size();
+                    badHexColours(valueStart, valueEnd);
+                    if (m_out.size() == before)
+                        add(valueStart, valueEnd - valueStart, CheckMessage::InvalidValue,
+                            quoted(m_text.sliced(valueStart, valueEnd - valueStart)), name);
+                }
+            }
         }
     }
-    if (!IsCss1Property(name)) {
-        const QString near = nearestProperty(name);
-        add(from + first, nameEnd - first, near.isEmpty() ? CheckMessage::UnknownProperty : CheckMessage::UnknownPropertyNear,
-            shown, near, near);
+
+    // Set twice: a mistake when the second value plainly replaces the first; not when
+    // it is the same value, or one that only some browsers read, written after a
+    // fallback for the others.
+    const QString value = m_text.sliced(valueStart, valueEnd - valueStart).toString().simplified();
+    const qsizetype earlier = state.seen.indexOf(name);
+    if (earlier < 0) {
+        state.seen << name;
+        state.plain << plain;
+        state.values << value;
         return;
     }
-    // (A property CSS1 does not know may be one that takes an empty value.)
-    if (valueEnd <= valueStart) {
-        add(from + first, last - first, CheckMessage::NoValue, shown);
-        return;
-    }
-    if (seen.contains(name))
-        add(from + first, nameEnd - first, CheckMessage::SetTwice, name);
-    else
-        seen << name;
-    if (!judge)
-        return;
-    const QStringView value = QStringView(text).mid(valueStart, valueEnd - valueStart);
+    if (state.values[earlier] == value || (plain && state.plain[earlier]))
+        add(first, nameEnd - first, CheckMessage::SetTwice, name);
+    state.plain[earlier] = plain;
+    state.values[earlier] = value;
+}
+
+bool Checker::css1Value(const QString &name, QStringView value, qsizetype valueStart)
+{
     const ValueJudgement judgement = JudgeCss1Value(name, value);
+    if (judgement.allowed)
+        return true;
+    // Later CSS is judged only where CSS level 1 refuses.
+    const qsizetype length = value.size();
+    ValueMatcher::Verdict verdict = ValueMatcher::Verdict::Unknown;
+    bool judged = false;
+    const auto current = [&] {
+        if (!judged) {
+            verdict = currentVerdict(name, valueStart, valueStart + length);
+            judged = true;
+        }
+        return verdict;
+    };
+    bool errors = false;
     for (const ValueFault &fault : judgement.faults) {
         const QStringView faulty = value.mid(fault.offset, fault.length);
-        add(from + valueStart + fault.offset, fault.length,
-            fault.kind == ValueFault::BadHexColour ? CheckMessage::BadHexColour : CheckMessage::BadRgb,
-            faulty.toString());
+        const qsizetype at = valueStart + fault.offset;
+        if (fault.kind == ValueFault::BadHexColour) {
+            const qsizetype digits = faulty.size() - 1;
+            const bool hex = std::all_of(faulty.begin() + 1, faulty.end(), [](QChar c) {
+                const char16_t l = c.unicode() | 0x20;
+                return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
+            });
+            if (m_current && hex && (digits == 4 || digits == 8)) {
+                add(at, fault.length, CheckMessage::ColourNotCss1, faulty.toString());
+            } else {
+                add(at, fault.length, CheckMessage::BadHexColour, faulty.toString());
+                errors = true;
+            }
+        } else if (m_current && current() == ValueMatcher::Verdict::Valid) {
+            add(at, fault.length, CheckMessage::ColourNotCss1, quoted(faulty));
+        } else {
+            add(at, fault.length, CheckMessage::BadRgb);
+            errors = true;
+        }
     }
-    if (judgement.faults.isEmpty() && !judgement.allowed) {
-        add(from + valueStart, valueEnd - valueStart, CheckMessage::Css1Disallows, value.toString().simplified(), name);
+    if (errors || !m_current) {
+        if (!errors)
+            add(valueStart, length, CheckMessage::Css1Disallows, quoted(value), name);
+        return false;
     }
+    switch (current()) {
+    case ValueMatcher::Verdict::Valid:
+        if (judgement.faults.isEmpty()) {
+            // A lone colour of later CSS says so as a colour.
+            const bool colourProperty = JudgeCss1Value(name, u"red").allowed;
+            const QString shownValue = quoted(value);
+            const bool cssWide = QStringList{QStringLiteral("initial"), QStringLiteral("inherit"), QStringLiteral("unset"),
+                                             QStringLiteral("revert"), QStringLiteral("revert-layer")}
+                                     .contains(shownValue.toLower());
+            const bool lone = !cssWide
+                              && (!shownValue.contains(u' ') || shownValue.startsWith(u"rgb", Qt::CaseInsensitive)
+                                  || shownValue.startsWith(u"hsl", Qt::CaseInsensitive));
+            add(valueStart, length, colourProperty && lone ? CheckMessage::ColourNotCss1 : CheckMessage::ValueNotCss1,
+                shownValue, name);
+        }
+        break;
+    case ValueMatcher::Verdict::Invalid:
+        if (holdsVendorName(valueStart, valueStart + length))
+            add(valueStart, length, CheckMessage::VendorValue, quoted(value));
+        else
+            add(valueStart, length, CheckMessage::Css1Disallows, quoted(value), name);
+        break;
+    case ValueMatcher::Verdict::Unknown:
+        add(valueStart, length, CheckMessage::ValueNotCss1Unchecked, quoted(value), name);
+        break;
+    }
+    return false;
 }
 
 } // namespace
 
-std::vector<Problem> CheckSheet(QStringView text, CheckLevel)
+namespace {
+
+// The current CSS a check judges against: the program's own, kept by each thread, or
+// other definitions for the length of one check.
+struct CurrentFor
+{
+    explicit CurrentFor(const CssDefinitions *definitions)
+    {
+        if (!definitions || definitions == &CssDefinitions::builtIn()) {
+            use = CurrentCss::builtIn();
+        } else if (!definitions->isEmpty()) {
+            own = std::make_unique<CurrentCss>(*definitions);
+            use = own.get();
+        }
+    }
+
+    std::unique_ptr<CurrentCss> own;
+    CurrentCss *use = nullptr;
+};
+
+std::vector<Problem> checkWhole(QStringView text, CheckLevel level, const CssDefinitions *definitions)
 {
     std::vector<Problem> problems;
-    Checker checker(text, problems);
+    CurrentFor current(definitions);
+    Checker checker(text, problems, level, current.use);
     for (qsizetype at = 0; at < text.size();)
         at = checker.ordered(at);
     return problems;
 }
 
+} // namespace
+
+std::vector<Problem> CheckSheet(QStringView text, CheckLevel level)
+{
+    return checkWhole(text, level, nullptr);
+}
+
+std::vector<Problem> CheckSheet(QStringView text, CheckLevel level, const CssDefinitions &definitions)
+{
+    return checkWhole(text, level, &definitions);
+}
+
+QString CheckDataProblem()
+{
+    const CssDefinitions &definitions = CssDefinitions::builtIn();
+    if (!definitions.isEmpty())
+        return QString();
+    return QStringLiteral("The definitions of current CSS could not be read (%1): sheets are checked against CSS "
+                          "level 1 alone")
+        .arg(definitions.error());
+}
+
+SheetCheck::SheetCheck(CheckLevel level) : m_level(level), m_definitions(nullptr) {}
+
+SheetCheck::SheetCheck(CheckLevel level, const CssDefinitions &definitions)
+    : m_level(level), m_definitions(&definitions)
+{
+}
+
 void SheetCheck::clear()
 {
     m_ends.clear();
+    m_reaches.clear();
     m_problems.clear();
 }
 
@@ -500,10 +1051,12 @@ SheetCheck::Splice SheetCheck::checkAll(QStringView text)
 {
     const std::size_t before = m_problems.size();
     clear();
-    Checker checker(text, m_problems);
+    CurrentFor current(m_definitions);
+    Checker checker(text, m_problems, m_level, current.use);
     for (qsizetype at = 0; at < text.size();) {
         at = checker.ordered(at);
         m_ends.push_back(at);
+        m_reaches.push_back(checker.reach());
     }
     return {0, text.size(), 0, before, m_problems.size()};
 }
@@ -517,17 +1070,28 @@ SheetCheck::Splice SheetCheck::recheck(QStringView text, const EditedRange &edit
     // The statement before the first that holds a changed character: where a statement
     // ends may depend on what follows it (a "}" or the next rule's "{").
     const auto firstIt = std::upper_bound(m_ends.begin(), m_ends.end(), edited.from);
-    const std::size_t first = firstIt == m_ends.begin() ? 0 : std::size_t(firstIt - m_ends.begin()) - 1;
+    std::size_t first = firstIt == m_ends.begin() ? 0 : std::size_t(firstIt - m_ends.begin()) - 1;
+    // And any earlier one whose reading looked ahead past where the edits begin. Such
+    // statements are few (blocks with a "}" missing), but may stand anywhere before.
+    for (std::size_t i = 0; i < first; ++i) {
+        if (m_reaches[i] > edited.from) {
+            first = i;
+            break;
+        }
+    }
     const qsizetype begin = first == 0 ? 0 : m_ends[first - 1];
 
     std::vector<qsizetype> ends;
+    std::vector<qsizetype> reaches;
     std::vector<Problem> found;
-    Checker checker(text, found);
+    CurrentFor current(m_definitions);
+    Checker checker(text, found, m_level, current.use);
     qsizetype at = begin;
     std::size_t last = m_ends.size(); // the old statement the new ones end with; size: none
     while (at < text.size()) {
         at = checker.ordered(at);
         ends.push_back(at);
+        reaches.push_back(checker.reach());
         if (at >= edited.to) {
             const qsizetype old = at - edited.delta;
             const auto same = std::lower_bound(m_ends.begin() + qsizetype(first), m_ends.end(), old);
@@ -552,12 +1116,18 @@ SheetCheck::Splice SheetCheck::recheck(QStringView text, const EditedRange &edit
     m_problems.insert(inserted, std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
 
     const std::size_t tail = last < m_ends.size() ? last + 1 : m_ends.size();
-    for (std::size_t i = tail; i < m_ends.size(); ++i)
+    for (std::size_t i = tail; i < m_ends.size(); ++i) {
         m_ends[i] += edited.delta;
+        m_reaches[i] += edited.delta;
+    }
     m_ends.erase(m_ends.begin() + qsizetype(first), m_ends.begin() + qsizetype(tail));
     m_ends.insert(m_ends.begin() + qsizetype(first), ends.begin(), ends.end());
-    if (text.isEmpty())
+    m_reaches.erase(m_reaches.begin() + qsizetype(first), m_reaches.begin() + qsizetype(tail));
+    m_reaches.insert(m_reaches.begin() + qsizetype(first), reaches.begin(), reaches.end());
+    if (text.isEmpty()) {
         m_ends.clear();
+        m_reaches.clear();
+    }
     return splice;
 }
 

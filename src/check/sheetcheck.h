@@ -26,8 +26,18 @@ struct Problem
     bool operator==(const Problem &other) const = default;
 };
 
-// The problems of a whole sheet at a level, in text order.
+class CssDefinitions;
+
+// The problems of a whole sheet at a level, in text order, judged against the
+// program's own definitions of current CSS.
 std::vector<Problem> CheckSheet(QStringView text, CheckLevel level = CheckLevel::Css1);
+// The same against other definitions; empty ones make a check against CSS level 1
+// alone, as when the program's own cannot be read.
+std::vector<Problem> CheckSheet(QStringView text, CheckLevel level, const CssDefinitions &definitions);
+
+// Empty when the program's definitions of current CSS could be read; else what to tell
+// the author, once: that sheets are checked against CSS level 1 alone, and why.
+QString CheckDataProblem();
 
 // The problems of a sheet, kept up to date as it is edited.
 //
@@ -40,7 +50,9 @@ std::vector<Problem> CheckSheet(QStringView text, CheckLevel level = CheckLevel:
 class SheetCheck
 {
 public:
-    explicit SheetCheck(CheckLevel level = CheckLevel::Css1) : m_level(level) {}
+    explicit SheetCheck(CheckLevel level = CheckLevel::Css1);
+    // Checks against these definitions, which must outlive the check.
+    SheetCheck(CheckLevel level, const CssDefinitions &definitions);
 
     CheckLevel level() const { return m_level; }
 
@@ -65,8 +77,11 @@ public:
 
 private:
     CheckLevel m_level;
+    const CssDefinitions *m_definitions;
     // Where each statement ends, in order; the last one ends at the end of the text.
     std::vector<qsizetype> m_ends;
+    // How far each statement's reading looked, at least to its end.
+    std::vector<qsizetype> m_reaches;
     std::vector<Problem> m_problems;
 };
 

@@ -1,7 +1,10 @@
 #include "check/valuegrammar.h"
 
+#include "text/csslexer.h"
+
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -169,391 +172,226 @@ struct Token
 
 using Tokens = QVarLengthArray<Token, 16>;
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 bool isHexDigit(QChar c)
 {
-    return isDigit(c) || ((c.unicode() | 0x20) >= u'a' && (c.unicode() | 0x20) <= u'f');
+    const char16_t l = c.unicode() | 0x20;
+    return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
 }
 
-char32_t hexValue(QChar c)
+bool isLengthUnit(QStringView unit)
 {
-    return isDigit(c) ? c.unicode() - u'0' : (c.unicode() | 0x20) - u'a' + 10;
+    for (const char *u : {"em", "ex", "px", "in", "cm", "mm", "pt", "pc"}) {
+        if (equalsFolded(unit, u))
+            return true;
+    }
+    return false;
 }
 
-bool isLetter(QChar c)
-{
-    return (c.unicode() | 0x20) >= u'a' && (c.unicode() | 0x20) <= u'z';
-}
-
-// Identifiers start with a letter, a non-ASCII character or an escape (not a digit or
-// "-"), and go on with those, digits and "-".
-bool isNameStart(QChar c)
-{
-    return isLetter(c) || c.unicode() > 0x7f || c == u'\\';
-}
-
-bool isNameChar(QChar c)
-{
-    return isNameStart(c) || isDigit(c) || c == u'-';
-}
-
-class Tokenizer
+// The value's tokens, read by the program's CSS reader, as CSS level 1 sees them. Reads
+// the whole value, so that every fault in it is found even after something not allowed.
+// Gives whether every token is one CSS level 1 values are made of.
+class Css1Tokens
 {
 public:
-    Tokenizer(QStringView s, Tokens &tokens, QList<ValueFault> &faults)
-        : m_s(s), m_n(s.size()), m_tokens(tokens), m_faults(faults)
+    Css1Tokens(QStringView s, Tokens &tokens, QList<ValueFault> &faults)
+        : m_s(s), m_lexer(s), m_tokens(tokens), m_faults(faults)
     {
     }
 
-    // Tokenizes the whole value, so that every fault in it is found even after
-    // something not allowed. Gives whether every character made a token.
     bool run()
     {
-        qsizetype i = 0;
-        while (i < m_n) {
-            const QChar c = m_s[i];
-            if (isBlank(c)) {
-                ++i;
-            } else if (startsNumber(i, m_n)) {
-                i = number(i);
-            } else if (c == u'#') {
-                i = hash(i);
-            } else if (c == u'"' || c == u'\'') {
-                const qsizetype end = stringEnd(i, m_n);
-                if (end < 0) {
-                    m_bad = true;
-                    i = m_n;
-                } else {
-                    push(TokenKind::String);
-                    i = end;
-                }
-            } else if (c == u',') {
-                push(TokenKind::Comma);
-                ++i;
-            } else if (c == u'/') {
-                push(TokenKind::Slash);
-                ++i;
-            } else if (isNameStart(c) && nameEnd(i) > i) {
-                i = identOrFunction(i);
-            } else {
-                m_bad = true;
-                ++i;
-            }
-        }
+        while (!m_lexer.atEnd())
+            take(m_lexer.next());
         return !m_bad;
     }
 
 private:
     void push(TokenKind kind) { m_tokens.push_back(Token{kind}); }
 
-    // The offset past the escape starting with the backslash at i, or -1 when it
-    // escapes nothing (a line break or the end of the value). Up to six hex digits and
-    // one blank after them make one escape.
-    qsizetype escapeEnd(qsizetype i) const
+    void take(const CssToken &t)
     {
-        ++i;
-        if (i >= m_n || m_s[i] == u'\n' || m_s[i] == u'\r' || m_s[i] == u'\f')
-            return -1;
-        if (!isHexDigit(m_s[i]))
-            return i + 1;
-        const qsizetype last = std::min(m_n, i + 6);
-        while (i < last && isHexDigit(m_s[i]))
-            ++i;
-        if (i < m_n && m_s[i] == u'\r' && i + 1 < m_n && m_s[i + 1] == u'\n')
-            return i + 2;
-        return i < m_n && isBlank(m_s[i]) ? i + 1 : i;
-    }
-
-    qsizetype nameEnd(qsizetype i) const
-    {
-        while (i < m_n && isNameChar(m_s[i])) {
-            if (m_s[i] != u'\\') {
-                ++i;
-                continue;
+        switch (t.type) {
+        case CssTokenType::Whitespace:
+        case CssTokenType::Comment:
+            return;
+        case CssTokenType::Number:
+        case CssTokenType::Percentage:
+        case CssTokenType::Dimension:
+            number(t);
+            return;
+        case CssTokenType::Hash: {
+            const QStringView digits = m_s.sliced(t.offset + 1, t.length - 1);
+            const bool hex = (digits.size() == 3 || digits.size() == 6)
+                             && std::all_of(digits.begin(), digits.end(), isHexDigit);
+            if (!hex)
+                m_faults.push_back(ValueFault{ValueFault::BadHexColour, t.offset, t.length});
+            push(TokenKind::Hash);
+            return;
+        }
+        case CssTokenType::Delim:
+            if (m_s[t.offset] == u'/') {
+                push(TokenKind::Slash);
+            } else if (m_s[t.offset] == u'#') {
+                // A "#" with no digits at all.
+                m_faults.push_back(ValueFault{ValueFault::BadHexColour, t.offset, 1});
+                push(TokenKind::Hash);
+            } else {
+                m_bad = true;
             }
-            const qsizetype end = escapeEnd(i);
-            if (end < 0)
-                break;
-            i = end;
-        }
-        return i;
-    }
-
-    // The keyword an identifier spells, escapes resolved.
-    Kw keywordOf(QStringView name) const
-    {
-        if (!name.contains(u'\\'))
-            return keywordAt(keywordTable().find(name));
-        std::array<char16_t, 32> buffer;
-        qsizetype length = 0;
-        for (qsizetype i = 0; i < name.size(); ++i) {
-            if (length == qsizetype(buffer.size()))
-                return Kw::NotKeyword;
-            if (name[i] != u'\\') {
-                buffer[size_t(length++)] = name[i].unicode();
-                continue;
+            return;
+        case CssTokenType::Comma:
+            push(TokenKind::Comma);
+            return;
+        case CssTokenType::String:
+            if (t.unclosed)
+                m_bad = true;
+            else
+                push(TokenKind::String);
+            return;
+        case CssTokenType::Url:
+            if (t.unclosed || CssTokenValue(m_s, t).isEmpty())
+                m_bad = true;
+            else
+                push(TokenKind::Url);
+            return;
+        case CssTokenType::Ident: {
+            // A CSS1 identifier starts with a letter, a character past ASCII or an escape.
+            const QChar first = m_s[t.offset];
+            if (first == u'-' || first == u'_') {
+                m_bad = true;
+                return;
             }
-            ++i;
-            if (!isHexDigit(name[i])) {
-                buffer[size_t(length++)] = name[i].unicode();
-                continue;
-            }
-            char32_t code = 0;
-            for (int digits = 0; digits < 6 && i < name.size() && isHexDigit(name[i]); ++digits)
-                code = code * 16 + hexValue(name[i++]);
-            // One blank after the digits belongs to the escape, not to the name; the
-            // outer loop steps past the last character of the escape.
-            if (i < name.size() && name[i] == u'\r' && i + 1 < name.size() && name[i + 1] == u'\n')
-                ++i;
-            else if (i >= name.size() || !isBlank(name[i]))
-                --i;
-            buffer[size_t(length++)] = code < 0x80 ? char16_t(code) : char16_t(0xfffd);
+            Token token;
+            token.keyword = t.escaped ? keywordAt(keywordTable().find(CssTokenValue(m_s, t)))
+                                      : keywordAt(keywordTable().find(m_s.sliced(t.offset, t.length)));
+            m_tokens.push_back(token);
+            return;
         }
-        return keywordAt(keywordTable().find(QStringView(buffer.data(), length)));
+        case CssTokenType::Function:
+            function(t);
+            return;
+        default:
+            m_bad = true;
+            return;
+        }
     }
 
-    // A number starts with a digit, or "." and a digit, optionally after one sign.
-    bool startsNumber(qsizetype i, qsizetype limit) const
+    void number(const CssToken &t)
     {
-        if (i < limit && (m_s[i] == u'+' || m_s[i] == u'-'))
-            ++i;
-        if (i < limit && isDigit(m_s[i]))
-            return true;
-        return i + 1 < limit && m_s[i] == u'.' && isDigit(m_s[i + 1]);
-    }
-
-    struct NumberText
-    {
-        qsizetype end = 0;
-        bool sign = false;
-        bool negative = false;
-        bool fraction = false;
-        bool zero = true;
-        qsizetype integerStart = 0;
-        qsizetype integerDigits = 0;
-    };
-
-    // The number at i, which startsNumber() has accepted.
-    NumberText scanNumber(qsizetype i, qsizetype limit) const
-    {
-        NumberText out;
-        if (m_s[i] == u'+' || m_s[i] == u'-') {
-            out.sign = true;
-            out.negative = m_s[i] == u'-';
-            ++i;
-        }
-        out.integerStart = i;
-        for (; i < limit && isDigit(m_s[i]); ++i)
-            out.zero = out.zero && m_s[i] == u'0';
-        out.integerDigits = i - out.integerStart;
-        if (i + 1 < limit && m_s[i] == u'.' && isDigit(m_s[i + 1])) {
-            out.fraction = true;
-            for (++i; i < limit && isDigit(m_s[i]); ++i)
-                out.zero = out.zero && m_s[i] == u'0';
-        }
-        out.negative = out.negative && !out.zero;
-        out.end = i;
-        return out;
-    }
-
-    qsizetype number(qsizetype i)
-    {
-        const NumberText n = scanNumber(i, m_n);
-        Token t;
-        t.negative = n.negative;
-        t.zero = n.zero;
-        qsizetype end = n.end;
-        if (end < m_n && m_s[end] == u'%') {
-            t.kind = TokenKind::Percentage;
-            ++end;
-        } else if (end < m_n && isNameStart(m_s[end]) && nameEnd(end) > end) {
-            t.kind = TokenKind::Dimension;
-            const qsizetype unitEnd = nameEnd(end);
-            t.lengthUnit = unitEnd - end == 2 && isLengthUnit(m_s.mid(end, 2));
-            end = unitEnd;
+        Token token;
+        token.zero = t.number == 0;
+        token.negative = t.number < 0;
+        if (t.type == CssTokenType::Percentage) {
+            token.kind = TokenKind::Percentage;
+        } else if (t.type == CssTokenType::Dimension) {
+            token.kind = TokenKind::Dimension;
+            token.lengthUnit = isLengthUnit(CssTokenUnit(m_s, t));
         } else {
-            t.kind = TokenKind::Number;
-            const QStringView digits = m_s.mid(n.integerStart, n.integerDigits);
-            t.weight = !n.sign && !n.fraction && digits.size() == 3 && digits[0] >= u'1'
-                       && digits[0] <= u'9' && digits[1] == u'0' && digits[2] == u'0';
+            token.kind = TokenKind::Number;
+            const QStringView digits = m_s.sliced(t.offset, t.length);
+            token.weight = t.integer && !t.sign && digits.size() == 3 && digits[0] >= u'1' && digits[0] <= u'9'
+                           && digits[1] == u'0' && digits[2] == u'0';
         }
-        m_tokens.push_back(t);
-        return end;
+        // CSS level 1 numbers have no exponent.
+        const qsizetype digits = t.type == CssTokenType::Dimension ? t.unitOffset
+                                 : t.type == CssTokenType::Percentage ? t.length - 1
+                                                                      : t.length;
+        if (!t.integer && m_s.sliced(t.offset, digits).contains(u'e', Qt::CaseInsensitive))
+            m_bad = true;
+        m_tokens.push_back(token);
     }
 
-    static bool isLengthUnit(QStringView unit)
+    // The next token other than blanks and comments.
+    CssToken significant()
     {
-        for (const char *u : {"em", "ex", "px", "in", "cm", "mm", "pt", "pc"}) {
-            if (equalsFolded(unit, u))
-                return true;
-        }
-        return false;
+        CssToken t = m_lexer.next();
+        while (!m_lexer.atEnd() && (t.type == CssTokenType::Whitespace || t.type == CssTokenType::Comment))
+            t = m_lexer.next();
+        return t;
     }
 
-    // "#" and the name characters after it; a colour when they are 3 or 6 hex digits.
-    qsizetype hash(qsizetype i)
+    // Past the ")" that closes a function whose name has been read; answers where the
+    // function ends (the end of the value when it is never closed).
+    qsizetype skipArguments()
     {
-        const qsizetype end = nameEnd(i + 1);
-        const qsizetype digits = end - i - 1;
-        bool hex = digits == 3 || digits == 6;
-        for (qsizetype k = i + 1; hex && k < end; ++k)
-            hex = isHexDigit(m_s[k]);
-        if (!hex)
-            m_faults.push_back(ValueFault{ValueFault::BadHexColour, i, end - i});
-        push(TokenKind::Hash);
-        return end;
-    }
-
-    // The offset past the string whose quote is at i, or -1 when it is not closed
-    // before limit or a line break (an escaped line break continues it).
-    qsizetype stringEnd(qsizetype i, qsizetype limit) const
-    {
-        const QChar quote = m_s[i];
-        for (++i; i < limit; ++i) {
-            const QChar c = m_s[i];
-            if (c == quote)
-                return i + 1;
-            if (c == u'\n' || c == u'\r' || c == u'\f')
-                return -1;
-            if (c == u'\\' && i + 1 < limit) {
-                ++i;
-                if (m_s[i] == u'\r' && i + 1 < limit && m_s[i + 1] == u'\n')
-                    ++i;
-            }
-        }
-        return -1;
-    }
-
-    qsizetype skipBlanks(qsizetype i, qsizetype limit) const
-    {
-        while (i < limit && isBlank(m_s[i]))
-            ++i;
-        return i;
-    }
-
-    // The offset past the ")" that closes the "(" at open, strings and nesting heeded;
-    // -1 when there is none.
-    qsizetype closingParen(qsizetype open) const
-    {
-        int depth = 0;
-        for (qsizetype i = open; i < m_n; ++i) {
-            const QChar c = m_s[i];
-            if (c == u'"' || c == u'\'') {
-                const qsizetype end = stringEnd(i, m_n);
-                if (end < 0)
-                    return -1;
-                i = end - 1;
-            } else if (c == u'\\') {
-                ++i;
-            } else if (c == u'(') {
+        int depth = 1;
+        while (!m_lexer.atEnd()) {
+            const CssToken t = m_lexer.next();
+            if (t.type == CssTokenType::Function || t.type == CssTokenType::OpenParen)
                 ++depth;
-            } else if (c == u')' && --depth == 0) {
-                return i + 1;
-            }
+            else if (t.type == CssTokenType::CloseParen && --depth == 0)
+                return t.end();
         }
-        return -1;
+        return m_s.size();
     }
 
-    qsizetype identOrFunction(qsizetype i)
+    void function(const CssToken &name)
     {
-        const qsizetype end = nameEnd(i);
-        const QStringView name = m_s.mid(i, end - i);
-        if (end >= m_n || m_s[end] != u'(') {
-            Token t;
-            t.keyword = keywordOf(name);
-            m_tokens.push_back(t);
-            return end;
-        }
-        if (equalsFolded(name, "url"))
-            return url(end + 1);
-        if (equalsFolded(name, "rgb"))
-            return rgb(i, end + 1);
-        m_bad = true;
-        const qsizetype close = closingParen(end);
-        return close < 0 ? m_n : close;
-    }
-
-    // The url() whose text starts at i, after "(": one string, or characters other than
-    // blanks, quotes and ")" (escapes allowed), with blanks around either.
-    qsizetype url(qsizetype i)
-    {
-        i = skipBlanks(i, m_n);
-        bool ok = i < m_n;
-        if (ok && (m_s[i] == u'"' || m_s[i] == u'\'')) {
-            i = stringEnd(i, m_n);
-            ok = i >= 0;
-        } else if (ok) {
-            const qsizetype start = i;
-            while (ok && i < m_n && !isBlank(m_s[i]) && m_s[i] != u')' && m_s[i] != u'"'
-                   && m_s[i] != u'\'') {
-                i = m_s[i] == u'\\' ? escapeEnd(i) : i + 1;
-                ok = i >= 0;
+        if (CssTokenIs(m_s, name, "url")) {
+            // url( and a quoted address (an unquoted one is a url token).
+            const CssToken address = significant();
+            const CssToken close = address.type == CssTokenType::String ? significant() : address;
+            if (address.type == CssTokenType::String && !address.unclosed && close.type == CssTokenType::CloseParen) {
+                push(TokenKind::Url);
+                return;
             }
-            ok = ok && i > start;
+            m_bad = true;
+            if (close.type != CssTokenType::CloseParen)
+                skipArguments();
+            return;
         }
-        if (ok)
-            i = skipBlanks(i, m_n);
-        if (ok && i < m_n && m_s[i] == u')') {
-            push(TokenKind::Url);
-            return i + 1;
+        if (CssTokenIs(m_s, name, "rgb")) {
+            rgb(name);
+            return;
         }
         m_bad = true;
-        if (i < 0)
-            return m_n;
-        const qsizetype close = m_s.indexOf(u')', i);
-        return close < 0 ? m_n : close + 1;
+        skipArguments();
     }
 
-    // The rgb() whose name starts at start and whose arguments start at i: three
-    // integers or three percentages, each with an optional sign, separated by commas,
-    // blanks allowed around them. Anything else is a fault over the whole function, up
-    // to the end of the value when it is not closed.
-    qsizetype rgb(qsizetype start, qsizetype i)
+    // rgb(): three integers or three percentages, each with an optional sign, separated
+    // by commas, blanks allowed around them. Anything else is a fault over the whole
+    // function, up to the end of the value when it is not closed.
+    void rgb(const CssToken &name)
     {
-        const qsizetype closeEnd = closingParen(i - 1);
-        const qsizetype close = closeEnd < 0 ? m_n : closeEnd - 1;
-        const qsizetype end = closeEnd < 0 ? m_n : closeEnd;
         int count = 0;
         bool integers = true;
         bool percentages = true;
-        bool ok = closeEnd >= 0;
-        while (ok) {
-            i = skipBlanks(i, close);
-            if (!startsNumber(i, close)) {
+        bool ok = true;
+        qsizetype end = -1;
+        for (;;) {
+            const CssToken t = significant();
+            if (t.type == CssTokenType::Number || t.type == CssTokenType::Percentage) {
+                ++count;
+                integers = integers && t.type == CssTokenType::Number && t.integer;
+                percentages = percentages && t.type == CssTokenType::Percentage;
+            } else {
                 ok = false;
+                if (t.type == CssTokenType::CloseParen)
+                    end = t.end();
+                else if (t.type == CssTokenType::Function || t.type == CssTokenType::OpenParen)
+                    skipArguments(); // what it holds; the rest of rgb() is skipped below
                 break;
             }
-            const NumberText n = scanNumber(i, close);
-            i = n.end;
-            const bool percentage = i < close && m_s[i] == u'%';
-            if (percentage)
-                ++i;
-            ++count;
-            integers = integers && !percentage && !n.fraction;
-            percentages = percentages && percentage;
-            i = skipBlanks(i, close);
-            if (i == close)
+            const CssToken after = significant();
+            if (after.type == CssTokenType::CloseParen) {
+                end = after.end();
                 break;
-            ok = m_s[i] == u',';
-            ++i;
+            }
+            if (after.type != CssTokenType::Comma) {
+                ok = false;
+                end = after.type == CssTokenType::Whitespace && m_lexer.atEnd() ? m_s.size() : -1;
+                break;
+            }
         }
+        if (end < 0)
+            end = skipArguments();
         if (!ok || count != 3 || !(integers || percentages))
-            m_faults.push_back(ValueFault{ValueFault::BadRgb, start, end - start});
+            m_faults.push_back(ValueFault{ValueFault::BadRgb, name.offset, end - name.offset});
         push(TokenKind::Rgb);
-        return end;
     }
 
     QStringView m_s;
-    qsizetype m_n;
+    CssLexer m_lexer;
     Tokens &m_tokens;
     QList<ValueFault> &m_faults;
     bool m_bad = false;
@@ -921,7 +759,7 @@ ValueJudgement JudgeCss1Value(const QString &property, QStringView value)
 {
     ValueJudgement out;
     Tokens tokens;
-    const bool clean = Tokenizer(value, tokens, out.faults).run();
+    const bool clean = Css1Tokens(value, tokens, out.faults).run();
     if (!out.faults.isEmpty()) {
         out.allowed = false;
         return out;

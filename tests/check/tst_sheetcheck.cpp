@@ -1,13 +1,16 @@
 #include "check/sheetcheck.h"
 
+#include "check/cssdefinitions.h"
+
 #include <QTest>
 
 #include <random>
 
 using namespace sheetsmith;
 
-// The CSS1 check of a sheet: each kind of problem where it stands, no false alarm on a
-// sheet written in CSS1, and a recheck after edits that agrees with a whole check.
+// The check of a sheet: each kind of problem where it stands, against CSS level 1 alone
+// and at each level with current CSS known, no false alarm on a sheet written in CSS1,
+// and a recheck after edits that agrees with a whole check.
 class TestSheetCheck : public QObject
 {
     Q_OBJECT
@@ -15,6 +18,8 @@ class TestSheetCheck : public QObject
 private slots:
     void findsEachProblemWhereItStands_data();
     void findsEachProblemWhereItStands();
+    void judgesAtEachLevel_data();
+    void judgesAtEachLevel();
     void aSheetWrittenInCss1HasNoProblem();
     void recheckAfterEditsAgreesWithAWholeCheck();
     void recheckOfABlockCutShortAcrossAComment();
@@ -73,11 +78,87 @@ void TestSheetCheck::findsEachProblemWhereItStands_data()
     row("import", "@import url(base.css);\nA:link { color: navy }", {});
 }
 
+// Without definitions of current CSS (as when they cannot be read), against CSS level 1
+// alone.
 void TestSheetCheck::findsEachProblemWhereItStands()
 {
     QFETCH(QString, sheet);
     QFETCH(QStringList, problems);
-    QCOMPARE(described(sheet, CheckSheet(sheet)), problems);
+    QCOMPARE(described(sheet, CheckSheet(sheet, CheckLevel::Css1, CssDefinitions())), problems);
+}
+
+// With current CSS known: what is wrong in any CSS is a warning or an error at both
+// levels; what is valid but not CSS1 a note at level css1 only, naming where it is
+// defined; a name one browser engine gives its own features is never a mistake.
+void TestSheetCheck::judgesAtEachLevel_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QStringList>("css1");
+    QTest::addColumn<QStringList>("current");
+    const auto row = [](const char *name, const char *sheet, QStringList css1, QStringList current) {
+        QTest::newRow(name) << QString::fromUtf8(sheet) << css1 << current;
+    };
+    row("later property", "P { position: absolute }",
+        {"1:5+8 Note: 'position' is not CSS1 (defined in CSS Positioned Layout Module Level 3)"}, {});
+    row("later value", "P { display: inline-block }",
+        {"1:14+12 Note: 'inline-block' is not a CSS1 value for 'display' (valid in current CSS)"}, {});
+    row("later colour", "P { color: orange; background: #3366ffcc }",
+        {"1:12+6 Note: 'orange' is not a CSS1 colour (valid in current CSS)",
+         "1:32+9 Note: '#3366ffcc' is not a CSS1 colour (valid in current CSS)"},
+        {});
+    row("wrong everywhere", "P { display: blok; position: absolut }",
+        {"1:14+4 Warning: CSS1 does not allow 'blok' for 'display'",
+         "1:20+8 Note: 'position' is not CSS1 (defined in CSS Positioned Layout Module Level 3)",
+         "1:30+7 Warning: 'absolut' is not a valid value for 'position'"},
+        {"1:14+4 Warning: 'blok' is not a valid value for 'display'",
+         "1:30+7 Warning: 'absolut' is not a valid value for 'position'"});
+    row("bad hex colour", "P { color: #abcde }", {"1:12+6 Error: Colour '#abcde' needs 3 or 6 hexadecimal digits"},
+        {"1:12+6 Error: Colour '#abcde' needs 3, 4, 6 or 8 hexadecimal digits"});
+    row("unknown everywhere", "P { colr: red; positon: static }",
+        {"1:5+4 Warning: Unknown property 'colr', did you mean 'color'?",
+         "1:16+7 Warning: Unknown property 'positon', did you mean 'position'?"},
+        {"1:5+4 Warning: Unknown property 'colr', did you mean 'color'?",
+         "1:16+7 Warning: Unknown property 'positon', did you mean 'position'?"});
+    row("custom properties, one note a rule", "P { --bg: #fff; --gap: ; color: var(--bg) }",
+        {"1:5+4 Note: Custom properties are not CSS1 (valid in current CSS)",
+         "1:33+9 Note: 'var(--bg)' is not a CSS1 value for 'color'"},
+        {});
+    row("vendor names", "P { -webkit-box-flex: 1; display: -moz-box }\n::-webkit-scrollbar { width: 0 }",
+        {"1:5+16 Note: '-webkit-box-flex' is specific to one browser engine",
+         "1:35+8 Note: '-moz-box' is a value specific to one browser engine",
+         "2:1+19 Note: '::-webkit-scrollbar' is specific to one browser engine"},
+        {});
+    row("selectors", "A:hover, B:hovr, P::befor { color: red }",
+        {"1:2+6 Note: Selector syntax ':hover' is not CSS1", "1:11+5 Warning: Unknown pseudo-class ':hovr'",
+         "1:19+7 Warning: Unknown pseudo-element '::befor'"},
+        {"1:11+5 Warning: Unknown pseudo-class ':hovr'", "1:19+7 Warning: Unknown pseudo-element '::befor'"});
+    row("at-rules", "@supports (display: grid) { P { color: red } }\n@mediaa print { }",
+        {"1:1+9 Note: At-rule '@supports' is not CSS1 (defined in CSS Conditional Rules Module Level 3)",
+         "2:1+7 Warning: Unknown at-rule '@mediaa'"},
+        {"2:1+7 Warning: Unknown at-rule '@mediaa'"});
+    row("keyframes are rules", "@keyframes spin { to { transform: rotat(1turn) } }",
+        {"1:1+10 Note: At-rule '@keyframes' is not CSS1 (defined in CSS Animations Level 1)",
+         "1:24+9 Note: 'transform' is not CSS1 (defined in CSS Transforms Module Level 1)",
+         "1:35+12 Warning: 'rotat(1turn)' is not a valid value for 'transform'"},
+        {"1:35+12 Warning: 'rotat(1turn)' is not a valid value for 'transform'"});
+    row("nested rule", "P { color: red; B { color: blue } }",
+        {"1:17+1 Note: Nested rules are not CSS1 (valid in current CSS)"}, {});
+    row("set twice as a fallback", "P { display: block; display: flex; color: red; color: red }",
+        {"1:30+4 Note: 'flex' is not a CSS1 value for 'display' (valid in current CSS)",
+         "1:48+5 Warning: 'color' is set twice in this rule"},
+        {"1:48+5 Warning: 'color' is set twice in this rule"});
+    row("value not judged", "P { width: calc(100% - var(--x)) }",
+        {"1:12+21 Note: 'calc(100% - var(--x))' is not a CSS1 value for 'width'"}, {});
+}
+
+void TestSheetCheck::judgesAtEachLevel()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QStringList, css1);
+    QFETCH(QStringList, current);
+    QVERIFY2(CheckDataProblem().isEmpty(), qPrintable(CheckDataProblem()));
+    QCOMPARE(described(sheet, CheckSheet(sheet, CheckLevel::Css1)), css1);
+    QCOMPARE(described(sheet, CheckSheet(sheet, CheckLevel::Current)), current);
 }
 
 void TestSheetCheck::aSheetWrittenInCss1HasNoProblem()
@@ -112,18 +193,22 @@ SPAN { display: inline; font-size: larger; vertical-align: super; letter-spacing
 -->
 )");
     QCOMPARE(described(sheet, CheckSheet(sheet)), QStringList());
+    QCOMPARE(described(sheet, CheckSheet(sheet, CheckLevel::Current)), QStringList());
+    QCOMPARE(described(sheet, CheckSheet(sheet, CheckLevel::Css1, CssDefinitions())), QStringList());
 }
 
 void TestSheetCheck::recheckAfterEditsAgreesWithAWholeCheck()
 {
     const QStringList bits{"P { color: red }\n", "{", "}", ";", ":", "/*", "*/", "\"", "@media x {", "colr: 1px;",
-                           "#12", "rgb(1,2)", " ", "\n", "A:hover", "@import 'x';"};
+                           "#12", "rgb(1,2)", " ", "\n", "A:hover", "@import 'x';", "--x: 1;", "B { }"};
     std::mt19937 random(11);
     for (const QString &start : {QString(), QStringLiteral("@media print { H1 { } }\n/* x */ A:hover > B { zoom: 1 }\n")}) {
         QString text = start;
         for (int i = 0; i < 60; ++i)
             text += QStringLiteral(".r%1 { margin: %1px; colr: red }\n").arg(i);
-        SheetCheck check;
+        // Each start at a level of its own.
+        const CheckLevel level = start.isEmpty() ? CheckLevel::Css1 : CheckLevel::Current;
+        SheetCheck check(level);
         check.checkAll(text);
         for (int round = 0; round < 300; ++round) {
             EditedRange edited;
@@ -135,7 +220,7 @@ void TestSheetCheck::recheckAfterEditsAgreesWithAWholeCheck()
                 edited.add({at, gone, added.size()});
             }
             check.recheck(text, edited);
-            QCOMPARE(described(text, check.problems()), described(text, CheckSheet(text)));
+            QCOMPARE(described(text, check.problems()), described(text, CheckSheet(text, level)));
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "check/valuematcher.h"
 
+#include "check/cssdefinitions.h"
+
 #include <QTest>
 
 using namespace sheetsmith;
@@ -112,6 +114,61 @@ private slots:
         QFETCH(ValueMatcher::Verdict, verdict);
         ValueMatcher matcher(smallSource());
         QCOMPARE(matcher.matchSyntax(syntax, value), verdict);
+    }
+
+    // Real grammars of current CSS, as the program's definitions give them.
+    void realProperties_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("valid");
+        const auto row = [](const char *property, const char *value, bool valid) {
+            QTest::addRow("%s: %s", property, value) << QString::fromLatin1(property) << QString::fromUtf8(value) << valid;
+        };
+        row("background", "url(a.png) no-repeat center / cover, linear-gradient(to right, red 10%, #fff0)", true);
+        row("background", "red, url(a.png)", false); // the colour belongs to the last layer only
+        row("background", "center / 50% auto fixed padding-box #eee", true);
+        row("font", "italic small-caps bold condensed 16px/2 'Helvetica Neue', sans-serif", true);
+        row("font", "bold", false);
+        row("font", "12px/1.5", false);
+        row("grid-template-areas", "'head head' 'side main'", true);
+        row("grid-template-areas", "head main", false);
+        row("grid-template-columns", "repeat(auto-fill, minmax(10rem, 1fr)) [end]", true);
+        row("transition", "opacity .3s ease-in-out, transform 200ms cubic-bezier(.4, 0, .2, 1) 1s", true);
+        row("transition", "opacity 3", false);
+        row("box-shadow", "0 0 0 .2rem rgba(0, 0, 0, .25), inset 0 1px 2px #000", true);
+        row("box-shadow", "1px", false);
+        row("transform", "translate(-50%, -50%) rotate(45deg) scale(1.2)", true);
+        row("transform", "rotate(45)", false);
+        row("color", "rgb(0 0 0 / 50%)", true);
+        row("color", "hsl(1 2 3 4)", false);
+        row("border", "1px solid color-mix(in srgb, red 40%, blue)", true);
+        row("border", "1px solid red blue", false);
+        row("flex", "1 1 0%", true);
+        row("flex", "1 1 1 1", false);
+        row("margin", "0 auto -1px 2em", true);
+        row("padding", "-1px", false);
+        row("animation", "spin 1s linear infinite both", true);
+        row("z-index", "1.5", false);
+        row("aspect-ratio", "16 / 9", true);
+    }
+    void realProperties()
+    {
+        QFETCH(QString, property);
+        QFETCH(QString, value);
+        QFETCH(bool, valid);
+        const CssDefinitions &d = CssDefinitions::builtIn();
+        QVERIFY2(!d.isEmpty(), qPrintable(d.error()));
+        const auto syntax = [](const CssDefinitions::Definition *definition) {
+            return definition ? definition->syntax : QString();
+        };
+        SyntaxSource source;
+        source.property = [&](QStringView name) { return syntax(d.property(name)); };
+        source.type = [&](QStringView name) { return syntax(d.type(name)); };
+        source.function = [&](QStringView name) { return syntax(d.function(name)); };
+        ValueMatcher matcher(source);
+        QCOMPARE(matcher.matchProperty(property, value, 0, value.size()),
+                 valid ? ValueMatcher::Verdict::Valid : ValueMatcher::Verdict::Invalid);
     }
 
     // A value nested a thousand deep, or tens of thousands long, is not judged, and
