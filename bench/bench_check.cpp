@@ -10,12 +10,11 @@
 #include "benchutil.h"
 
 #include "app/form1.h"
-#include "app/problemspanel.h"
-#include "inspector/sheetcheck.h"
+#include "check/checkschedule.h"
+#include "check/sheetcheck.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -96,15 +95,15 @@ int main(int argc, char **argv)
     printRow("open the 50 MB sheet, until idle, check off", openOff);
     printRow("open the 50 MB sheet, until idle, check on", openOn);
     // A sheet that long is checked off the window's thread: the problems follow.
-    auto *panel = window.findChild<ProblemsPanel *>();
+    auto *panel = window.findChild<CheckSchedule *>();
     QElapsedTimer listed;
     listed.start();
     while (panel && panel->isBusy())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     settle();
     printRow("then until its problems are listed", double(listed.nsecsElapsed()) / 1e6);
-    if (const auto *list = window.findChild<QAbstractItemView *>(QStringLiteral("LstProblems")))
-        std::printf("(%d problems listed)\n", list->model()->rowCount());
+    if (panel)
+        std::printf("(%zu problems listed)\n", panel->problems().size());
     const LineChange large = lineChange(window, 7);
     printRow("caret line change after typing, 50 MB sheet, check on", large.typed);
     printRow("caret line change after a \"{\" typed, 50 MB sheet, check on", large.rule);

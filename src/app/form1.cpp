@@ -5,13 +5,14 @@
 #include "app/editorcompleter.h"
 #include "app/editorinput.h"
 #include "app/icons.h"
-#include "app/problemspanel.h"
 #include "app/selectortreecommands.h"
 #include "blocks/editcommands.h"
 #include "blocks/frmfind.h"
 #include "blocks/newselectorpanels.h"
 #include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
+#include "check/checkschedule.h"
+#include "check/problemsdock.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
 #include "editor/richedit.h"
@@ -174,22 +175,19 @@ Form1::~Form1()
 
 void Form1::buildProblems()
 {
-    // The check follows the blocks; the Tools menu shows and hides its panel.
-    m_problems = new ProblemsPanel(*this, *m_mainText, m_settings, m_panel1);
-    connect(m_tracker, &CaretTracker::refreshed, m_problems, &ProblemsPanel::check);
+    // The check follows the blocks; its dock lists what it finds, shown and hidden from
+    // the Tools menu.
+    m_problems = new CheckSchedule(*m_mainText, m_settings, m_panel1, this);
+    connect(m_tracker, &CaretTracker::refreshed, m_problems, &CheckSchedule::check);
+    const auto *dock = new ProblemsDock(*this, *m_problems, m_settings);
     if (auto *tools = menuBar()->findChild<QMenu *>(QStringLiteral("mTools")))
-        tools->insertAction(tools->findChild<QAction *>(QStringLiteral("mSettings")), m_problems->dock()->toggleViewAction());
+        tools->insertAction(tools->findChild<QAction *>(QStringLiteral("mSettings")), dock->dock()->toggleViewAction());
     m_input->setQuickFixes([this](qsizetype offset) -> std::optional<EditorInput::QuickFix> {
-        const Problem *problem = m_problems->fixAt(offset);
-        if (!problem)
+        const std::optional<CheckSchedule::Fix> fix = m_problems->fixAt(offset);
+        if (!fix)
             return std::nullopt;
-        const qsizetype at = m_problems->currentOffset(*problem);
-        const qsizetype length = problem->length;
-        const QString fix = problem->fix;
-        return EditorInput::QuickFix{QStringLiteral("Change to '%1'").arg(fix), [this, at, length, fix] {
-                                         m_mainText->setSelStart(at);
-                                         m_mainText->setSelLength(length);
-                                         m_mainText->setSelText(fix);
+        return EditorInput::QuickFix{fix->caption, [this, fix = *fix] {
+                                         m_problems->applyFix(fix);
                                          m_tracker->refresh();
                                      }};
     });

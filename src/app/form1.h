@@ -29,11 +29,11 @@ class QTreeWidget;
 namespace sheetsmith {
 
 class CdlgEx;
+class CheckSchedule;
 class CommandActions;
 class EditCommands;
 class EditorCompleter;
 class EditorInput;
-class ProblemsPanel;
 class FrmPreview;
 class NewSelectorPanels;
 class PropertyInspector;
@@ -187,7 +187,7 @@ private:
     SelectorTreeCommands *m_treeCommands = nullptr;
     EditorCompleter *m_completer = nullptr;
     EditorInput *m_input = nullptr;
-    ProblemsPanel *m_problems = nullptr;
+    CheckSchedule *m_problems = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     PropertyInspector *m_inspector = nullptr; // a child of the property list
     QPointer<FrmPreview> m_preview;           // deletes itself when closed

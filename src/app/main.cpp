@@ -1,3 +1,4 @@
+#include "app/checkcommand.h"
 #include "app/commandline.h"
 #include "app/desktopintegration.h"
 #include "app/form1.h"
@@ -32,9 +33,11 @@ QStringList arguments(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     using sheetsmith::CommandLine;
-    // The usage and the version are answered before anything graphical starts, so
-    // they need no display.
+    // The usage, the version and a check of files are answered before anything
+    // graphical starts, so they need no display.
     const CommandLine line = sheetsmith::parseCommandLine(arguments(argc, argv));
+    if (line.action == CommandLine::Action::Check || line.action == CommandLine::Action::BadUsage)
+        return sheetsmith::RunCheckCommand(line, stdout, stderr);
     if (line.action != CommandLine::Action::Edit) {
         const QByteArray text = (line.action == CommandLine::Action::PrintUsage ? sheetsmith::usageText()
                                                                                 : sheetsmith::versionText())

@@ -186,8 +186,17 @@ void FrmOptions::buildControls()
 
     m_chkComplete = new QCheckBox(QStringLiteral("Complete property names and keywords while typing"), m_frEditor);
     m_chkComplete->setObjectName(QStringLiteral("ChkComplete"));
-    m_chkCheck = new QCheckBox(QStringLiteral("Check the sheet against CSS1 while editing"), m_frEditor);
+    m_chkCheck = new QCheckBox(QStringLiteral("Check the sheet while editing"), m_frEditor);
     m_chkCheck->setObjectName(QStringLiteral("ChkCheck"));
+    // Each entry carries the level's stored key.
+    m_comCheckLevel = new QComboBox(m_frEditor);
+    m_comCheckLevel->setObjectName(QStringLiteral("ComCheckLevel"));
+    m_comCheckLevel->addItem(QStringLiteral("CSS level 1"), QString(keys::editor::CheckLevelCss1));
+    m_comCheckLevel->addItem(QStringLiteral("Current CSS"), QString(keys::editor::CheckLevelCurrent));
+    QLabel *lblCheckLevel = label(m_frEditor, QStringLiteral("LblCheckLevel"), QStringLiteral("Check against : "));
+    lblCheckLevel->setBuddy(m_comCheckLevel);
+    // The level means nothing while the check is off.
+    connect(m_chkCheck, &QCheckBox::toggled, m_comCheckLevel, &QWidget::setEnabled);
 
     auto *frCodeColors = new QGroupBox(QStringLiteral(" Color Coding "), m_frEditor);
     frCodeColors->setObjectName(QStringLiteral("FrCodeColors"));
@@ -233,8 +242,10 @@ void FrmOptions::buildControls()
     editorGrid->addWidget(frCodeColors, 3, 0, 1, 2);
     editorGrid->addWidget(m_chkComplete, 4, 0, 1, 2);
     editorGrid->addWidget(m_chkCheck, 5, 0, 1, 2);
+    editorGrid->addWidget(lblCheckLevel, 6, 0);
+    editorGrid->addWidget(m_comCheckLevel, 6, 1);
     editorGrid->setColumnStretch(1, 1);
-    editorGrid->setRowStretch(6, 1);
+    editorGrid->setRowStretch(7, 1);
 
     // --- Preview page ---
     m_frPreview = new QWidget(this);
@@ -343,6 +354,10 @@ void FrmOptions::loadFromStore()
     // Missing or anything but "0" means on.
     m_chkComplete->setChecked(m_store.read(e::Section, e::Complete) != QLatin1String("0"));
     m_chkCheck->setChecked(m_store.read(e::Section, e::Check) != QLatin1String("0"));
+    m_comCheckLevel->setEnabled(m_chkCheck->isChecked());
+    // Missing or malformed means CSS level 1; the key's letter case does not count.
+    const bool current = m_store.read(e::Section, e::CheckLevel).compare(e::CheckLevelCurrent, Qt::CaseInsensitive) == 0;
+    m_comCheckLevel->setCurrentIndex(current ? 1 : 0);
 
     for (int n = 1; n <= p::MaxBrowsers; ++n) {
         const QString name = m_store.read(p::Section, p::browserName(n));
@@ -561,6 +576,7 @@ void FrmOptions::applyEditorLook()
     m_store.write(e::Section, e::TabWidth, tabText);
     m_store.write(e::Section, e::Complete, m_chkComplete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     m_store.write(e::Section, e::Check, m_chkCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_store.write(e::Section, e::CheckLevel, m_comCheckLevel->currentData().toString());
     const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
     const QLatin1String numberKeys[] = {e::LSelectors, e::LBrackets, e::LComments};
     for (size_t k = 0; k < 3; ++k) {

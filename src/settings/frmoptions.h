@@ -112,6 +112,7 @@ private:
     QLineEdit *m_txtTab = nullptr;
     QCheckBox *m_chkComplete = nullptr;
     QCheckBox *m_chkCheck = nullptr;
+    QComboBox *m_comCheckLevel = nullptr;
     QWidget *m_shpComments = nullptr;
     QWidget *m_shpBrackets = nullptr;
     QWidget *m_shpSelectors = nullptr;

@@ -20,6 +20,11 @@ inline constexpr QLatin1String StateMaximised{"Max"};
 inline constexpr QLatin1String StateNormal{"Normal"};
 // "1" or "0": whether the Problems panel is shown; missing means hidden.
 inline constexpr QLatin1String Problems{"Problems"};
+// "1" or "0": whether the Problems list shows its errors, warnings and notes; missing
+// means errors and warnings shown, notes hidden.
+inline constexpr QLatin1String ProblemsErrors{"ProblemsErrors"};
+inline constexpr QLatin1String ProblemsWarnings{"ProblemsWarnings"};
+inline constexpr QLatin1String ProblemsNotes{"ProblemsNotes"};
 } // namespace window
 
 // The editor's font, tab width and the three syntax colours. Each colour is kept
@@ -38,8 +43,13 @@ inline constexpr QLatin1String LBrackets{"LBrackets"};
 inline constexpr QLatin1String LComments{"LComments"};
 // "1" or "0": offer property names and keywords while typing; missing means on.
 inline constexpr QLatin1String Complete{"Complete"};
-// "1" or "0": check the sheet against CSS1 as it is edited; missing means on.
+// "1" or "0": check the sheet as it is edited; missing means on.
 inline constexpr QLatin1String Check{"Check"};
+// What the sheet is checked against: "css1" (CSS level 1) or "current" (current CSS);
+// missing or malformed means css1.
+inline constexpr QLatin1String CheckLevel{"CheckLevel"};
+inline constexpr QLatin1String CheckLevelCss1{"css1"};
+inline constexpr QLatin1String CheckLevelCurrent{"current"};
 } // namespace editor
 
 // The preview window, its pages and the external browsers.

@@ -62,6 +62,8 @@ private slots:
     void applyStoresRenamesResizesAndRecolours_data();
     void applyStoresRenamesResizesAndRecolours();
     void applyWithoutColourTableStillStores();
+    void checkLevelIsLoadedAndStored_data();
+    void checkLevelIsLoadedAndStored();
     void applyShowsStatusTextsInOrder();
     void cancelStoresNothing();
     void browserListEditsAreWrittenWithoutGaps();
@@ -316,6 +318,36 @@ void TestFrmOptions::applyWithoutColourTableStillStores()
     QCOMPARE(m_store->read(ed::Section, ed::Selectors), QStringLiteral("\\red0\\green0\\blue255"));
     QCOMPARE(m_edit->text(), QStringLiteral("p { }"));
     QCOMPARE(m_edit->colourAt(0), kAutoColour);
+}
+
+void TestFrmOptions::checkLevelIsLoadedAndStored_data()
+{
+    QTest::addColumn<QString>("stored"); // "-": missing
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("applied");
+    QTest::newRow("missing is CSS level 1") << "-" << "CSS level 1" << "Current CSS" << "current";
+    QTest::newRow("current") << "current" << "Current CSS" << "CSS level 1" << "css1";
+    QTest::newRow("malformed is CSS level 1") << "css3" << "CSS level 1" << "CSS level 1" << "css1";
+    QTest::newRow("letter case does not count") << "Current" << "Current CSS" << "Current CSS" << "current";
+}
+
+void TestFrmOptions::checkLevelIsLoadedAndStored()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, chosen);
+    QFETCH(QString, applied);
+    if (stored != QLatin1String("-"))
+        m_store->write(ed::Section, ed::CheckLevel, stored);
+    openSheet();
+    open();
+    auto *level = m_form->findChild<QComboBox *>("ComCheckLevel");
+    QVERIFY(level);
+    QCOMPARE(level->currentText(), shown);
+    level->setCurrentText(chosen);
+    click("CmdApply");
+    QCOMPARE(m_store->read(ed::Section, ed::CheckLevel), applied);
 }
 
 void TestFrmOptions::applyShowsStatusTextsInOrder()

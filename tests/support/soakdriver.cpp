@@ -2,7 +2,6 @@
 
 #include "app/editorcompleter.h"
 #include "app/form1.h"
-#include "app/problemspanel.h"
 #include "preview/frmpreview.h"
 #include "blocks/scanner.h"
 #include "blocks/selectortree.h"
@@ -11,6 +10,7 @@
 #include "editor/qtcolour.h"
 #include "editor/richedit.h"
 #include "inspector/blockvalues.h"
+#include "check/checkschedule.h"
 #include "check/sheetcheck.h"
 #include "support/blocklists.h"
 #include "support/files.h"
@@ -674,10 +674,10 @@ QString SoakDriver::disagreement() const
         return wrong;
     if (const QString wrong = colourDisagreement(); !wrong.isEmpty())
         return wrong;
-    const auto *problems = window.findChild<ProblemsPanel *>();
+    const auto *problems = window.findChild<CheckSchedule *>();
     if (problems && !problems->isBusy()) {
         const std::vector<Problem> &shown = problems->problems();
-        const std::vector<Problem> whole = CheckSheet(model.text());
+        const std::vector<Problem> whole = CheckSheet(model.text(), problems->level());
         if (shown != whole) {
             std::size_t i = 0;
             while (i < shown.size() && i < whole.size() && shown[i] == whole[i])
