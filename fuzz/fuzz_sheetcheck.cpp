@@ -1,6 +1,6 @@
-// Random text and rounds of random edits through the CSS1 check: after each round, the
-// problems brought up to date from the edited range must be those a check of the whole
-// text gives, each inside the text.
+// Random text and rounds of random edits through the check, at either level: after
+// each round, the problems brought up to date from the edited range must be those a
+// check of the whole text gives, each inside the text.
 
 #include "fuzzsupport.h"
 
@@ -30,14 +30,15 @@ QString listed(const std::vector<Problem> &problems)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
+    const CheckLevel level = input.ConsumeBool() ? CheckLevel::Current : CheckLevel::Css1;
     TextModel model(consumeText(input, size));
-    SheetCheck check;
+    SheetCheck check(level);
     check.checkAll(model.text());
 
     for (int round = 0; round < 12 && input.remaining_bytes() > 0; ++round) {
         const EditedRange edited = randomEdits(input, model);
         check.recheck(model.text(), edited);
-        const std::vector<Problem> whole = CheckSheet(model.text());
+        const std::vector<Problem> whole = CheckSheet(model.text(), level);
         FUZZ_REQUIRE(check.problems() == whole, QStringLiteral("rechecked:\n%1\nwhole:\n%2\ntext: %3")
                                                     .arg(listed(check.problems()), listed(whole), model.text()));
         for (const Problem &p : whole)

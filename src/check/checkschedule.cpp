@@ -225,8 +225,18 @@ void CheckSchedule::install(Whole &result)
 
 void CheckSchedule::showSummary()
 {
-    if (m_status)
-        m_status->setText(ProblemSummary(m_check.problems()));
+    if (!m_status)
+        return;
+    QString summary = ProblemSummary(m_check.problems());
+    // Definitions of current CSS that cannot be read are said once, with the first
+    // summary: the check goes on against CSS level 1 alone.
+    if (!m_dataProblemSaid) {
+        m_dataProblemSaid = true;
+        const QString problem = CheckDataProblem();
+        if (!problem.isEmpty())
+            summary += QStringLiteral(" \u2014 ") + problem;
+    }
+    m_status->setText(summary);
 }
 
 qsizetype CheckSchedule::currentOffset(const Problem &problem) const

@@ -103,6 +103,7 @@ private:
     EditedRange m_edited;
     int m_checkedLineCount = 0;
     bool m_checked = false;
+    bool m_dataProblemSaid = false;
     QThread *m_worker = nullptr;
     quint64 m_generation = 0;
 };

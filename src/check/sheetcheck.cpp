@@ -210,7 +210,7 @@ constexpr int kDeepestNesting = 64;
 // not closed within a long stretch has a "}" missing where a rule follows it, as CSS
 // level 1 reads it. The stretch is bounded so that a missing "}" costs little to find
 // however long the sheet.
-constexpr qsizetype kNestingLookahead = 256 * 1024;
+constexpr qsizetype kNestingLookahead = 64 * 1024;
 
 // The braces of a text from some "{" on, each with the depth after it, lexed once as far
 // as asked; tells for any "{" after that start whether the block it stands in closes
