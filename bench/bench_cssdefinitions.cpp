@@ -5,44 +5,18 @@
 //
 //   bench_cssdefinitions
 
+#include "benchutil.h"
+
 #include "check/cssdefinitions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QResource>
 
-#include <algorithm>
 #include <cstdio>
-#include <malloc.h>
-#include <vector>
 
 using namespace sheetsmith;
-
-namespace {
-
-// The bytes the allocator hands out now (0 under the sanitizers, whose allocator keeps
-// no such count).
-size_t heapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
-template<typename Work>
-double medianMs(int runs, Work work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
+using namespace sheetsmith::bench;
 
 int main(int argc, char **argv)
 {
@@ -76,10 +50,10 @@ int main(int argc, char **argv)
     std::printf("fromData() of the table                 %10.2f ms\n",
                 medianMs(21, [&] { (void)CssDefinitions::fromData(table); }));
 
-    const size_t before = heapInUse();
+    const size_t before = heapInUseBytes();
     {
         const CssDefinitions copy = CssDefinitions::fromData(table);
-        const size_t during = heapInUse();
+        const size_t during = heapInUseBytes();
         std::printf("heap kept by one copy                   %10.0f kB\n", double(during - before) / 1024);
     }
     return 0;

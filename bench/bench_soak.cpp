@@ -26,7 +26,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <malloc.h>
 #include <map>
 
 using namespace sheetsmith;
@@ -54,12 +53,9 @@ void forgetRecords(WindowFixture &fixture)
     }
 }
 
-// The bytes the allocator hands out now, in kB (0 under the sanitizers, whose allocator
-// keeps no such count).
 long heapInUseKb()
 {
-    const struct mallinfo2 info = mallinfo2();
-    return long((info.uordblks + info.hblkhd) / 1024);
+    return long(bench::heapInUseBytes() / 1024);
 }
 
 } // namespace

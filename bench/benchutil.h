@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 #include <vector>
 
 namespace sheetsmith::bench {
@@ -88,6 +89,14 @@ inline long residentKb(const QString &pid = QStringLiteral("self"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+// The bytes the allocator hands out now (0 under the sanitizers, whose allocator keeps
+// no such count).
+inline std::size_t heapInUseBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
 inline constexpr qint64 kBigSheetBytes = 50LL * 1024 * 1024;

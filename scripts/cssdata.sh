@@ -15,18 +15,4 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/lib/npmfiles.sh"
-mode="${1:-fetch}"
-case "$mode" in
-  fetch | --check | --dir) ;;
-  *)
-    echo "usage: scripts/cssdata.sh [--check | --dir]" >&2
-    exit 2
-    ;;
-esac
-
-dir="$(npmfiles_folder cssdata SHEETSMITH_CSSDATA cssdata)"
-if [ "$mode" = --dir ]; then
-  echo "$dir"
-  exit 0
-fi
-npmfiles_sync "$mode" "$root/tools/cssdata/cssdata.tsv" "$dir" cssdata scripts/cssdata.sh
+npmfiles_main cssdata SHEETSMITH_CSSDATA cssdata "$root/tools/cssdata/cssdata.tsv" scripts/cssdata.sh "$@"

@@ -15,18 +15,4 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/lib/npmfiles.sh"
-mode="${1:-fetch}"
-case "$mode" in
-  fetch | --check | --dir) ;;
-  *)
-    echo "usage: scripts/samples.sh [--check | --dir]" >&2
-    exit 2
-    ;;
-esac
-
-dir="$(npmfiles_folder samples SHEETSMITH_CORPUS samples)"
-if [ "$mode" = --dir ]; then
-  echo "$dir"
-  exit 0
-fi
-npmfiles_sync "$mode" "$root/tests/samples/samples.tsv" "$dir" samples scripts/samples.sh
+npmfiles_main samples SHEETSMITH_CORPUS samples "$root/tests/samples/samples.tsv" scripts/samples.sh "$@"

@@ -20,6 +20,26 @@ npmfiles_folder() {
   fi
 }
 
+# npmfiles_main LABEL VARIABLE SUBFOLDER MANIFEST SCRIPT [fetch | --check | --dir]: what
+# each script does with its words: fetches what is missing or wrong and checks
+# (default), checks only, or prints the folder; exits with the status.
+npmfiles_main() {
+  local label="$1" variable="$2" subfolder="$3" manifest="$4" script="$5" mode="${6:-fetch}" dir
+  case "$mode" in
+    fetch | --check | --dir) ;;
+    *)
+      echo "usage: $script [--check | --dir]" >&2
+      exit 2
+      ;;
+  esac
+  dir="$(npmfiles_folder "$label" "$variable" "$subfolder")" || exit 2
+  if [ "$mode" = --dir ]; then
+    echo "$dir"
+    exit 0
+  fi
+  npmfiles_sync "$mode" "$manifest" "$dir" "$label" "$script"
+}
+
 # npmfiles_sync fetch|--check MANIFEST FOLDER LABEL SCRIPT: with fetch, first fetches
 # each package that has a missing or wrong file (npm is only called then); then checks
 # every file against its SHA-256, naming each one missing or changed and SCRIPT, the
