@@ -1,11 +1,10 @@
 #include "inspector/declarationwriter.h"
 
 #include "blocks/root.h"
+#include "text/csslexer.h"
 #include "text/textmodel.h"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace sheetsmith {
 
@@ -18,42 +17,10 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-// The comments of a text as half-open ranges [from, to) in ascending order, found the
-// way a style sheet reads them: a comment runs from "/*" to the next "*/" after it,
-// and an unclosed one to the end of the text.
-class CommentRanges
-{
-public:
-    explicit CommentRanges(const QString &text)
-    {
-        qsizetype i = text.indexOf(QLatin1String("/*"));
-        while (i >= 0) {
-            const qsizetype close = text.indexOf(QLatin1String("*/"), i + 2);
-            if (close < 0) {
-                m_ranges.emplace_back(i, text.size());
-                break;
-            }
-            m_ranges.emplace_back(i, close + 2);
-            i = text.indexOf(QLatin1String("/*"), close + 2);
-        }
-    }
-
-    bool contains(qsizetype offset) const
-    {
-        // The last comment starting at or before offset is the only one that can hold it.
-        auto after = std::upper_bound(m_ranges.begin(), m_ranges.end(), offset,
-                                      [](qsizetype o, const std::pair<qsizetype, qsizetype> &r) { return o < r.first; });
-        return after != m_ranges.begin() && offset < std::prev(after)->second;
-    }
-
-private:
-    std::vector<std::pair<qsizetype, qsizetype>> m_ranges;
-};
-
 // Whether the name found at offset stands where a declaration's name stands: after
 // only blanks on its line, or after blanks following "{", "}", ";" or the end of a
 // comment; and before blanks and a ":".
-bool isDeclarationName(const QString &text, qsizetype at, qsizetype nameLength)
+bool isDeclarationName(const QString &text, const CssQuotedSpans &spans, qsizetype at, qsizetype nameLength)
 {
     qsizetype before = at;
     while (before > 0 && isBlank(text[before - 1]))
@@ -61,8 +28,11 @@ bool isDeclarationName(const QString &text, qsizetype at, qsizetype nameLength)
     bool startsDeclaration = before == 0;
     if (!startsDeclaration) {
         const QChar c = text[before - 1];
-        startsDeclaration = c == u'\r' || c == u'\n' || c == u'{' || c == u'}' || c == u';'
-                            || (c == u'/' && before >= 2 && text[before - 2] == u'*');
+        const CssQuotedSpans::Span *span = spans.at(before - 1);
+        if (span)
+            startsDeclaration = span->type == CssTokenType::Comment && !span->unclosed && span->to == before;
+        else
+            startsDeclaration = c == u'\r' || c == u'\n' || c == u'{' || c == u'}' || c == u';';
     }
     if (!startsDeclaration)
         return false;
@@ -84,7 +54,7 @@ bool inClosedBlock(const Root &blocks, qsizetype offset)
 // The offset just after the block's own "{": the last live "{" before its "}" and not
 // before its selector line. Two rules on one line share that line's start as Begins,
 // so the line start alone would take in the first rule as well.
-qsizetype afterOpeningBrace(const QString &text, const ItmClass &block, const CommentRanges &comments)
+qsizetype afterOpeningBrace(const QString &text, const ItmClass &block, const CssQuotedSpans &spans)
 {
     const qsizetype close = std::min(block.Ends() - 1, text.size());
     qsizetype at = close - 1;
@@ -92,7 +62,7 @@ qsizetype afterOpeningBrace(const QString &text, const ItmClass &block, const Co
         at = text.lastIndexOf(u'{', at);
         if (at < block.Begins())
             break;
-        if (!comments.contains(at))
+        if (!spans.contains(at))
             return at + 1;
         --at;
     }
@@ -101,44 +71,32 @@ qsizetype afterOpeningBrace(const QString &text, const ItmClass &block, const Co
 
 // The end (exclusive) of the declaration whose name starts at `at`: just after its
 // ";" on the same line; without one, before a "}" or a comment on the line, or at the
-// line's end, with the blanks before that end left standing. Quoted text is passed
-// over; a quote left open at the line's end (an apostrophe in an unquoted url(), say)
-// is taken for a plain character instead, so that it cannot carry the span over a "}".
+// line's end, with the blanks before that end left standing. A string or url that runs
+// on over the line's end (an escaped line break) takes the search to its own line's end.
 qsizetype declarationEnd(const QString &text, const TextModel &model, qsizetype at, qsizetype nameLength)
 {
-    const int line = model.lineOfOffset(at);
-    const qsizetype lineEnd = model.lineStart(line) + model.lineLength(line);
+    const auto lineEndOf = [&](qsizetype offset) {
+        const int line = model.lineOfOffset(offset);
+        return model.lineStart(line) + model.lineLength(line);
+    };
     const auto trimmedEnd = [&](qsizetype end) {
         while (end > at && isBlank(text[end - 1]))
             --end;
         return end;
     };
-    const auto scan = [&](bool honourQuotes) -> std::optional<qsizetype> {
-        QChar quote;
-        for (qsizetype k = at + nameLength; k < lineEnd; ++k) {
-            const QChar c = text[k];
-            if (!quote.isNull()) {
-                if (c == u'\\')
-                    ++k;
-                else if (c == quote)
-                    quote = QChar();
-                continue;
-            }
-            if (honourQuotes && (c == u'"' || c == u'\'')) {
-                quote = c;
-            } else if (c == u';') {
-                return k + 1;
-            } else if (c == u'}' || (c == u'/' && k + 1 < lineEnd && text[k + 1] == u'*')) {
-                return trimmedEnd(k);
-            }
-        }
-        if (!quote.isNull())
-            return std::nullopt;
-        return trimmedEnd(lineEnd);
-    };
-    if (const std::optional<qsizetype> end = scan(true))
-        return *end;
-    return *scan(false);
+    qsizetype lineEnd = lineEndOf(at);
+    // The name lies outside strings and comments, so its end is a place to start reading.
+    CssLexer lexer(text, at + nameLength);
+    while (lexer.position() < lineEnd) {
+        const CssToken t = lexer.next();
+        if (t.type == CssTokenType::Semicolon)
+            return t.end();
+        if (t.type == CssTokenType::CloseCurly || t.type == CssTokenType::Comment)
+            return trimmedEnd(t.offset);
+        if (t.end() > lineEnd && t.type != CssTokenType::Whitespace)
+            lineEnd = lineEndOf(t.end() - 1);
+    }
+    return trimmedEnd(lineEnd);
 }
 
 QString oneLineValue(const QString &value)
@@ -160,18 +118,20 @@ std::optional<DeclarationEdit> PlanDeclaration(const TextModel &model, const Roo
         return std::nullopt;
     const QString declaration = name + QStringLiteral(": ") + v + u';';
     const QString &text = model.text();
-    const CommentRanges comments(text);
-
     const qsizetype current = blocks.FindCurrentBlock(caret);
     const ItmClass *block = current == -1 ? nullptr : &blocks.Item(current);
-    const qsizetype from = block ? afterOpeningBrace(text, *block, comments) : 0;
+    // In a block only the block is searched, so only the block is read.
+    const CssQuotedSpans spans = block ? CssQuotedSpans(text, CssSafeStart(text, model.commentMarkers(), block->Begins()),
+                                                        std::min(block->Ends(), text.size()))
+                                       : CssQuotedSpans(text);
+    const qsizetype from = block ? afterOpeningBrace(text, *block, spans) : 0;
     // A match must start before the block's "}" (the 1-based Ends is its 0-based offset
     // plus one).
     const qsizetype limit = block ? std::min(block->Ends() - 1, text.size()) : text.size();
 
     for (qsizetype at = text.indexOf(name, from, Qt::CaseInsensitive); at >= 0 && at < limit;
          at = text.indexOf(name, at + 1, Qt::CaseInsensitive)) {
-        if (comments.contains(at) || !isDeclarationName(text, at, name.size()))
+        if (spans.contains(at) || !isDeclarationName(text, spans, at, name.size()))
             continue;
         if (!block && inClosedBlock(blocks, at))
             continue;

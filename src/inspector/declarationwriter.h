@@ -34,14 +34,15 @@ struct DeclarationEdit
 //   declaration of a rule the caret is not in.
 // A match is a declaration name, never just the word somewhere: it is whole
 // (FindWholeWord's delimiters, letter case ignored, so color never matches inside
-// background-color), it lies outside every comment, only blanks stand between it and
-// a following ":", and only blanks between it and the start of its line or a
-// preceding "{", "}", ";" or "*/" (so a selector such as P.color:first-line or a value
-// naming the property is not taken for the declaration).
+// background-color), it lies outside every comment, string and url, only blanks stand
+// between it and a following ":", and only blanks between it and the start of its
+// line, a preceding "{", "}" or ";" or the end of a comment (so a selector such as
+// P.color:first-line or a value naming the property is not taken for the declaration).
 // The old declaration runs from its name to its ";" on the same line; without one, it
 // ends before a "}" or a comment on that line, or at the line's end, and the blanks
-// before that end stay. Quoted text is passed over, so a ";" in a string does not end
-// it. It is replaced by name ": " value ";", whatever the old spacing.
+// before that end stay. The line is read as CSS reads it (text/csslexer.h): a ";" in
+// a string or url does not end it, and a string not closed ends at the line's end. It
+// is replaced by name ": " value ";", whatever the old spacing.
 //
 // Add, when no declaration is found:
 // - caret in a block whose "}" stands on the caret's line: the declaration goes into

@@ -1,6 +1,9 @@
 #include "text/completion.h"
 
+#include "text/csslexer.h"
+
 #include <algorithm>
+#include <vector>
 
 namespace sheetsmith {
 
@@ -11,163 +14,179 @@ bool isWordChar(QChar c)
     return c.isLetter() || c == u'-';
 }
 
-bool isBlank(QChar c)
+bool isWord(QStringView s)
 {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    return std::all_of(s.begin(), s.end(), isWordChar);
 }
 
-// Whether a 0-based offset lies inside a comment: the last "/*" wholly before it has
-// no "*/" after it that also lies wholly before the offset. Comments do not nest, so
-// that "/*" is the comment's own opener or lies inside it.
-bool inComment(const CommentMarkerPositions &markers, qsizetype offset)
+// How far before the caret the text may be read. Past it nothing is offered: a caret
+// that far into one line (a minified sheet) has no place near it to start reading.
+constexpr qsizetype kReach = 256 * 1024;
+
+// The tokens from a safe start up to the caret. An answer may need tokens before the
+// first of them: Unknown, and the reading starts further back.
+enum class Answer { No, Yes, Unknown };
+
+struct Reading
 {
-    const qsizetype open = LastMarkerAtOrBefore(markers.opens, offset - 2);
-    if (open < 0)
-        return false;
-    const qsizetype close = FirstMarkerAtOrAfter(markers.closes, open + 2);
-    return close < 0 || close + 2 > offset;
+    QStringView text;
+    std::vector<CssToken> tokens;
+    bool fromStart = false; // the tokens start at the start of the text
+
+    // What the start of the tokens, reached while looking back, tells.
+    Answer atStart() const { return fromStart ? Answer::No : Answer::Unknown; }
+};
+
+bool significant(const CssToken &t)
+{
+    return t.type != CssTokenType::Whitespace && t.type != CssTokenType::Comment;
 }
 
-// Steps back from offset (exclusive) over blanks and whole comments; returns the
-// offset just after the first other character (0 at the start of the text), or -1
-// when a comment cannot be stepped over with certainty.
-qsizetype skipBack(QStringView text, const CommentMarkerPositions &markers, qsizetype offset)
+bool isStructure(const CssToken &t)
 {
-    while (offset > 0) {
-        if (isBlank(text[offset - 1])) {
-            --offset;
-            continue;
-        }
-        if (offset >= 2 && text[offset - 2] == u'*' && text[offset - 1] == u'/') {
-            const qsizetype open = LastMarkerAtOrBefore(markers.opens, offset - 4);
-            // The opener must be the one this "*/" closes: no other "*/" between them,
-            // and the opener itself not inside an earlier comment.
-            if (open < 0 || FirstMarkerAtOrAfter(markers.closes, open + 2) != offset - 2 || inComment(markers, open))
-                return -1;
-            offset = open;
-            continue;
-        }
-        return offset;
+    return t.type == CssTokenType::OpenCurly || t.type == CssTokenType::CloseCurly
+           || t.type == CssTokenType::Semicolon;
+}
+
+// The index of the last token before i that is not a blank or a comment, or -1.
+qsizetype previousSignificant(const Reading &r, qsizetype i)
+{
+    for (--i; i >= 0 && !significant(r.tokens[size_t(i)]); --i) {
     }
-    return 0;
+    return i;
 }
 
-// Steps forward from offset over blanks and whole comments.
-qsizetype skipForward(QStringView text, const CommentMarkerPositions &markers, qsizetype offset, qsizetype end)
+// Whether the "{" at index brace opens a block of declarations: its statement is a
+// rule's selector or @font-face or @page, not another at-rule (@media holds rules).
+Answer opensDeclarations(const Reading &r, qsizetype brace)
 {
-    while (offset < end) {
-        if (isBlank(text[offset])) {
-            ++offset;
-        } else if (offset + 1 < end && text[offset] == u'/' && text[offset + 1] == u'*') {
-            const qsizetype close = FirstMarkerAtOrAfter(markers.closes, offset + 2);
-            if (close < 0)
-                return end;
-            offset = close + 2;
-        } else {
-            break;
-        }
+    qsizetype i = brace - 1;
+    while (i >= 0 && !isStructure(r.tokens[size_t(i)]))
+        --i;
+    if (i < 0 && !r.fromStart)
+        return Answer::Unknown;
+    qsizetype first = i + 1;
+    while (first < brace && !significant(r.tokens[size_t(first)]))
+        ++first;
+    if (first == brace)
+        return Answer::No; // a "{" with no selector
+    const CssToken &t = r.tokens[size_t(first)];
+    if (t.type == CssTokenType::AtKeyword)
+        return CssTokenIs(r.text, t, "font-face") || CssTokenIs(r.text, t, "page") ? Answer::Yes : Answer::No;
+    if (t.type == CssTokenType::Delim && r.text[t.offset] == u'@')
+        return Answer::No;
+    return Answer::Yes;
+}
+
+// Whether a declaration may begin after the token at index at: a "{" opening
+// declarations or a ";" inside such a block.
+Answer declarationStartsAfter(const Reading &r, qsizetype at)
+{
+    if (at < 0)
+        return r.atStart();
+    const CssTokenType type = r.tokens[size_t(at)].type;
+    if (type == CssTokenType::OpenCurly)
+        return opensDeclarations(r, at);
+    if (type != CssTokenType::Semicolon)
+        return Answer::No;
+    for (qsizetype i = at - 1; i >= 0; --i) {
+        const CssTokenType t = r.tokens[size_t(i)].type;
+        if (t == CssTokenType::CloseCurly)
+            return Answer::No; // a statement at the top level, such as @import
+        if (t == CssTokenType::OpenCurly)
+            return opensDeclarations(r, i);
     }
-    return offset;
+    return r.atStart();
 }
 
-// The structural character ("{", "}" or ";", not in a comment) nearest before offset,
-// as its offset; -1 when there is none.
-qsizetype structureBefore(QStringView text, const CommentMarkerPositions &markers, qsizetype offset)
+Answer contextOf(Reading &r, qsizetype caret, CompletionContext &found)
 {
-    for (qsizetype i = offset - 1; i >= 0; --i) {
-        const QChar c = text[i];
-        if ((c == u'{' || c == u'}' || c == u';') && !inComment(markers, i))
-            return i;
+    std::vector<CssToken> &tokens = r.tokens;
+    if (!tokens.empty()) {
+        CssToken &last = tokens.back();
+        // In a comment, a string or a url, or in the middle of a name or a number.
+        if (last.end() > caret && last.type != CssTokenType::Whitespace)
+            return Answer::No;
+        if (last.end() == caret && last.unclosed)
+            return Answer::No;
+        last.length = caret - last.offset; // blanks after the caret do not count
     }
-    return -1;
-}
-
-// Whether the "{" at offset opens a block of declarations: its statement is a rule's
-// selector or @font-face or @page, not another at-rule (@media holds rules).
-bool opensDeclarations(QStringView text, const CommentMarkerPositions &markers, qsizetype brace)
-{
-    const qsizetype start = skipForward(text, markers, structureBefore(text, markers, brace) + 1, brace);
-    if (start >= brace)
-        return false; // a "{" with no selector
-    if (text[start] != u'@')
-        return true;
-    const QStringView rule = text.mid(start, brace - start);
-    return rule.startsWith(u"@font-face", Qt::CaseInsensitive) || rule.startsWith(u"@page", Qt::CaseInsensitive);
-}
-
-// Whether a declaration may begin just after offset `after` (the offset just past a
-// character): that character is a "{" opening declarations or a ";" inside such a
-// block.
-bool declarationStartsAfter(QStringView text, const CommentMarkerPositions &markers, qsizetype after)
-{
-    if (after <= 0)
-        return false;
-    const qsizetype at = after - 1;
-    if (text[at] == u'{')
-        return opensDeclarations(text, markers, at);
-    if (text[at] != u';')
-        return false;
-    qsizetype i = at;
-    for (;;) {
-        i = structureBefore(text, markers, i);
-        if (i < 0 || text[i] == u'}')
-            return false; // a statement at the top level, such as @import
-        if (text[i] == u'{')
-            return opensDeclarations(text, markers, i);
+    qsizetype word = qsizetype(tokens.size()); // the index of the word's token
+    found.wordStart = caret;
+    if (!tokens.empty() && tokens.back().type == CssTokenType::Ident) {
+        const CssToken &t = tokens.back();
+        const QStringView typed = r.text.sliced(t.offset, t.length);
+        if (!isWord(typed))
+            return Answer::No;
+        --word;
+        found.wordStart = t.offset;
+        found.word = typed.toString();
     }
+
+    // A property name: the word begins a declaration.
+    if (!found.word.isEmpty()) {
+        const Answer a = declarationStartsAfter(r, previousSignificant(r, word));
+        if (a == Answer::Yes)
+            found.kind = CompletionContext::Property;
+        if (a != Answer::No)
+            return a;
+    }
+
+    // A keyword: the word follows "name:" at the start of a declaration, with only
+    // blanks between the colon and the word.
+    qsizetype i = word - 1;
+    if (i >= 0 && tokens[size_t(i)].type == CssTokenType::Whitespace) {
+        const CssToken &blank = tokens[size_t(i)];
+        const QStringView blanks = r.text.sliced(blank.offset, blank.length);
+        if (!std::all_of(blanks.begin(), blanks.end(), [](QChar c) { return c == u' ' || c == u'\t'; }))
+            return Answer::No;
+        --i;
+    }
+    if (i < 0)
+        return r.atStart();
+    if (tokens[size_t(i)].type != CssTokenType::Colon)
+        return Answer::No;
+    const qsizetype name = previousSignificant(r, i);
+    if (name < 0)
+        return r.atStart();
+    const CssToken &n = tokens[size_t(name)];
+    const QStringView property = r.text.sliced(n.offset, n.length);
+    if (n.type != CssTokenType::Ident || !isWord(property))
+        return Answer::No;
+    const Answer a = declarationStartsAfter(r, previousSignificant(r, name));
+    if (a == Answer::Yes) {
+        found.kind = CompletionContext::Value;
+        found.property = property.toString().toLower();
+    }
+    return a;
 }
 
 } // namespace
 
 CompletionContext CompletionContextAt(QStringView text, const CommentMarkerPositions &markers, qsizetype caret)
 {
-    CompletionContext none;
-    if (caret < 0 || caret > text.size() || inComment(markers, caret))
-        return none;
+    if (caret < 0 || caret > text.size())
+        return {};
     // In the middle of a word nothing is offered.
     if (caret < text.size() && (isWordChar(text[caret]) || text[caret].isDigit()))
-        return none;
-    qsizetype wordStart = caret;
-    while (wordStart > 0 && isWordChar(text[wordStart - 1]))
-        --wordStart;
-    if (wordStart > 0 && (text[wordStart - 1].isDigit() || text[wordStart - 1] == u'#' || text[wordStart - 1] == u'.'
-                          || text[wordStart - 1] == u'_' || text[wordStart - 1] == u'\\'))
-        return none;
-
-    CompletionContext found;
-    found.wordStart = wordStart;
-    found.word = text.mid(wordStart, caret - wordStart).toString();
-
-    // A property name: the word begins a declaration.
-    const qsizetype before = skipBack(text, markers, wordStart);
-    if (before < 0)
-        return none;
-    if (!found.word.isEmpty() && declarationStartsAfter(text, markers, before)) {
-        found.kind = CompletionContext::Property;
-        return found;
+        return {};
+    // Read from the caret's line first; when the answer lies further back, from twice
+    // as far each time.
+    qsizetype before = caret;
+    for (;;) {
+        const qsizetype start = CssSafeStart(text, markers, before, caret - kReach);
+        if (start < 0)
+            return {};
+        Reading r{text, {}, start == 0};
+        CssLexer lexer(text, start);
+        while (lexer.position() < caret)
+            r.tokens.push_back(lexer.next());
+        CompletionContext found;
+        const Answer a = contextOf(r, caret, found);
+        if (a != Answer::Unknown)
+            return a == Answer::Yes ? found : CompletionContext{};
+        before = std::max<qsizetype>(0, start - 1 - (caret - start));
     }
-
-    // A keyword: the word follows "name:" at the start of a declaration, with only
-    // blanks between the colon and the word.
-    qsizetype colon = wordStart;
-    while (colon > 0 && (text[colon - 1] == u' ' || text[colon - 1] == u'\t'))
-        --colon;
-    if (colon == 0 || text[colon - 1] != u':')
-        return none;
-    const qsizetype nameEnd = skipBack(text, markers, colon - 1);
-    if (nameEnd <= 0)
-        return none;
-    qsizetype nameStart = nameEnd;
-    while (nameStart > 0 && isWordChar(text[nameStart - 1]))
-        --nameStart;
-    if (nameStart == nameEnd)
-        return none;
-    const qsizetype declarationStart = skipBack(text, markers, nameStart);
-    if (declarationStart < 0 || !declarationStartsAfter(text, markers, declarationStart))
-        return none;
-    found.kind = CompletionContext::Value;
-    found.property = text.mid(nameStart, nameEnd - nameStart).toString().toLower();
-    return found;
 }
 
 QStringList PropertyCandidates(const QStringList &names, QStringView prefix)

@@ -14,11 +14,11 @@ namespace sheetsmith {
 // of a word of letters and hyphens, and before that word (blanks, line breaks and
 // comments aside) comes the "{" of a rule or a ";" inside one. A keyword is offered
 // where a value begins: before the word come ":" and a property name at the start of
-// a declaration. Nothing is offered in a comment, outside blocks (a selector, an
-// at-rule's statement or the block of @media, whose content is rules), after a value
-// has begun (a blank or any other character in the value before the word), or in the
-// middle of a word. When in doubt the answer is None: completion must never take a key
-// the author meant for the text.
+// a declaration. Nothing is offered in a comment, a string or a url, outside blocks (a
+// selector, an at-rule's statement or the block of @media, whose content is rules),
+// after a value has begun (a blank or any other character in the value before the
+// word), or in the middle of a word or a name ("col_or", "a\41"). When in doubt the
+// answer is None: completion must never take a key the author meant for the text.
 struct CompletionContext
 {
     enum Kind { None, Property, Value };
@@ -31,8 +31,12 @@ struct CompletionContext
     QString property;
 };
 
-// markers are the comment markers of text (FindCommentMarkers). The cost grows with
-// the declaration block around the caret, not with the whole text.
+// The text is read as CSS reads it (text/csslexer.h), from a place before the caret's
+// block that markers, the comment markers of text (FindCommentMarkers), show to be safe
+// to start at (CssSafeStart), so the cost grows with the block around the caret and
+// its lines, not with the whole text. Where no such place lies near enough (deep into
+// a line of a quarter of a million characters), nothing is offered. A name directly
+// before a "(" is a function's, and takes no completion.
 CompletionContext CompletionContextAt(QStringView text, const CommentMarkerPositions &markers, qsizetype caret);
 
 // The names that begin with prefix (ignoring case), the most fitting first: the

@@ -59,8 +59,8 @@ char16_t foldAscii(char16_t c)
 }
 
 // Decodes the escapes of text[from, to) onto out. Inside a string an escaped line
-// break stands for nothing.
-void decode(QStringView text, qsizetype from, qsizetype to, QString &out)
+// break stands for nothing, and so does a backslash that ends the text.
+void decode(QStringView text, qsizetype from, qsizetype to, bool string, QString &out)
 {
     for (qsizetype i = from; i < to;) {
         const QChar c = text[i];
@@ -71,9 +71,9 @@ void decode(QStringView text, qsizetype from, qsizetype to, QString &out)
         }
         ++i;
         if (i >= to) {
-            // A backslash at the end of the text: U+FFFD, but none at the end of a
-            // string's content, where the quote follows.
-            if (to == text.size())
+            // A backslash at the end of the text: U+FFFD in a name or url. None at the
+            // end of a string's content, where the quote follows or the text ends.
+            if (to == text.size() && !string)
                 out += QChar(QChar::ReplacementCharacter);
             break;
         }
@@ -97,6 +97,21 @@ void decode(QStringView text, qsizetype from, qsizetype to, QString &out)
         else
             out += QString::fromUcs4(&code, 1);
     }
+}
+
+// Past the escape whose backslash is at i, within text[0, to): up to six hex digits and
+// one blank after them, or one other character.
+qsizetype escapeEndIn(QStringView text, qsizetype i, qsizetype to)
+{
+    ++i;
+    if (!isHexDigit(text[i]))
+        return i + 1;
+    const qsizetype last = std::min(to, i + 6);
+    while (i < last && isHexDigit(text[i]))
+        ++i;
+    if (i + 1 < to && text[i] == u'\r' && text[i + 1] == u'\n')
+        return i + 2;
+    return i < to && isWhitespace(text[i]) ? i + 1 : i;
 }
 
 // Where a token's decoded text lies in the source: [from, to).
@@ -130,9 +145,20 @@ ValueRange valueRange(QStringView text, const CssToken &t)
             --to;
         while (from < to && isWhitespace(text[from]))
             ++from;
-        while (to > from && isWhitespace(text[to - 1]) && !(to - 2 >= from && text[to - 2] == u'\\'))
-            --to;
-        return {from, to};
+        // The blanks before the ")" are not the address's, but a blank that ends an
+        // escape is: read forward, since "\\ " is an escaped backslash and a blank.
+        qsizetype contentEnd = from;
+        for (qsizetype i = from; i < to;) {
+            if (text[i] == u'\\') {
+                i = i + 1 < to ? escapeEndIn(text, i, to) : to;
+                contentEnd = i;
+            } else {
+                ++i;
+                if (!isWhitespace(text[i - 1]))
+                    contentEnd = i;
+            }
+        }
+        return {from, contentEnd};
     }
     default:
         return {t.offset, t.offset};
@@ -529,7 +555,7 @@ QString CssTokenValue(QStringView text, const CssToken &token)
         return text.sliced(r.from, r.to - r.from).toString();
     QString out;
     out.reserve(r.to - r.from);
-    decode(text, r.from, r.to, out);
+    decode(text, r.from, r.to, token.type == CssTokenType::String, out);
     return out;
 }
 
@@ -557,10 +583,95 @@ QStringView CssTokenUnit(QStringView text, const CssToken &token)
     return text.sliced(token.offset + token.unitOffset, token.length - token.unitOffset);
 }
 
-CssQuotedSpans::CssQuotedSpans(QStringView text)
+namespace {
+
+// Whether the offset is outside every comment, as far as the markers can tell: the
+// last "/*" lying wholly before it has its "*/" before it too. A "/*" that lies in a
+// string opens no comment, but a real opener before offset would be at or before that
+// last one, so the "*/" found closes the real comment as well.
+bool outsideComments(const CommentMarkerPositions &markers, qsizetype offset)
 {
-    CssLexer lexer(text);
-    while (!lexer.atEnd()) {
+    const qsizetype open = LastMarkerAtOrBefore(markers.opens, offset - 2);
+    if (open < 0)
+        return true;
+    const qsizetype close = FirstMarkerAtOrAfter(markers.closes, open + 2);
+    return close >= 0 && close + 2 <= offset;
+}
+
+// Whether the line break just before lineStart may belong to an escape: a backslash
+// before it continues a string over it, and one with hex digits takes it as the
+// escape's blank.
+bool breakMayBeEscaped(QStringView text, qsizetype lineStart)
+{
+    qsizetype i = lineStart - 1;
+    if (i > 0 && text[i - 1] == u'\r')
+        --i;
+    for (int digits = 0; digits < 6 && i > 0 && isHexDigit(text[i - 1]); ++digits)
+        --i;
+    return i > 0 && text[i - 1] == u'\\';
+}
+
+// Reading back from offset to `from`: where a url(...) starts that may run on over
+// offset, that is a "(" after the name url (or after a name with an escape, which may
+// spell it) before any ")" that no backslash stands before. -1 when there is none, -2
+// when `from` is reached first and is not the start of the text.
+qsizetype openUrlBefore(QStringView text, qsizetype offset, qsizetype from)
+{
+    for (qsizetype i = offset - 1; i >= from; --i) {
+        const QChar c = text[i];
+        if (c == u')' && !(i > 0 && text[i - 1] == u'\\'))
+            return -1;
+        if (c != u'(')
+            continue;
+        qsizetype name = i;
+        bool escaped = false;
+        while (name > 0 && i - name < 32 && (isNameChar(text[name - 1]) || text[name - 1] == u'\\')) {
+            escaped = escaped || text[name - 1] == u'\\';
+            --name;
+        }
+        if (escaped || text.sliced(name, i - name).compare(u"url", Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return from == 0 ? -1 : -2;
+}
+
+} // namespace
+
+qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, qsizetype before, qsizetype limit)
+{
+    const qsizetype from = std::max<qsizetype>(limit, 0);
+    qsizetype at = std::clamp<qsizetype>(before, 0, text.size());
+    while (at > 0) {
+        if (at < from)
+            return -1;
+        const qsizetype lineBreak = text.sliced(from, at - from).lastIndexOf(u'\n');
+        if (lineBreak < 0)
+            return from == 0 ? 0 : -1;
+        const qsizetype lineStart = from + lineBreak + 1;
+        if (!outsideComments(markers, lineStart)) {
+            at = LastMarkerAtOrBefore(markers.opens, lineStart - 2);
+        } else if (breakMayBeEscaped(text, lineStart)) {
+            at = lineStart - 1;
+        } else {
+            const qsizetype url = openUrlBefore(text, lineStart, from);
+            if (url == -1)
+                return lineStart;
+            if (url == -2)
+                return -1;
+            at = url;
+        }
+    }
+    return at < from ? -1 : 0;
+}
+
+CssQuotedSpans::CssQuotedSpans(QStringView text) : CssQuotedSpans(text, 0, text.size())
+{
+}
+
+CssQuotedSpans::CssQuotedSpans(QStringView text, qsizetype from, qsizetype to)
+{
+    CssLexer lexer(text, std::max<qsizetype>(from, 0));
+    while (!lexer.atEnd() && lexer.position() < to) {
         const CssToken t = lexer.next();
         switch (t.type) {
         case CssTokenType::Comment:

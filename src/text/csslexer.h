@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/commentmarkers.h"
+
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -105,6 +107,15 @@ bool CssTokenIs(QStringView text, const CssToken &token, const char *lowerAscii)
 // A dimension's unit as written (escapes not decoded).
 QStringView CssTokenUnit(QStringView text, const CssToken &token);
 
+// A place at or before `before` (and not before `limit`) from which CssLexer reads text
+// as it reads it from the start, found without reading what lies before it: 0, or a
+// line start that the text's comment markers show to be outside every comment, whose
+// line break no escape takes and that no url(...) may run over (a string ends at a line
+// break, so none runs over it). Where that cannot be told within the characters from
+// limit on, the answer is -1; the search reads no further back than limit.
+qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, qsizetype before,
+                       qsizetype limit = 0);
+
 // The strings, comments and url(...) addresses of a text, as spans [from, to), in text
 // order. A reader that only needs to know whether an offset lies in one of them asks
 // this rather than reading quotes and "/*" itself.
@@ -121,6 +132,9 @@ public:
 
     CssQuotedSpans() = default;
     explicit CssQuotedSpans(QStringView text);
+    // Those of the tokens read from `from`, a place to start reading (CssSafeStart), up
+    // to the first that ends at or past `to`: only offsets in [from, to) are answered.
+    CssQuotedSpans(QStringView text, qsizetype from, qsizetype to);
 
     const std::vector<Span> &spans() const { return m_spans; }
     // The span that holds the character at offset, or nullptr.

@@ -1,6 +1,9 @@
 #include "text/formatsheet.h"
 
+#include "text/csslexer.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace sheetsmith {
 
@@ -16,49 +19,57 @@ bool IsBreak(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
-// A piece of the text that is kept exactly as written: a comment, a string, or a
-// backslash with the character (or line break) after it.
-struct Atom
+// Whether a token that ends the text leaves it unfinished: a comment, string or url
+// still open, or a name whose last escape has no character yet (an odd run of
+// backslashes at its end). A line break added there would change the token, or be
+// taken for the escaped character.
+bool EndsUnfinished(const CssToken &token, QStringView piece)
 {
-    qsizetype end = -1; // one past its last character; -1 when none starts here
-    bool unclosed = false; // a comment or string not closed, or a backslash ending the text
-};
-
-Atom AtomAt(QStringView text, qsizetype i)
-{
-    const qsizetype n = text.size();
-    const QChar c = text[i];
-    if (c == u'/' && i + 1 < n && text[i + 1] == u'*') {
-        // Searched from after the "/*", so "/*/" does not close itself.
-        const qsizetype close = text.indexOf(u"*/", i + 2);
-        return close < 0 ? Atom{n, true} : Atom{close + 2, false};
-    }
-    if (c == u'"' || c == u'\'') {
-        for (qsizetype j = i + 1; j < n; ++j) {
-            if (text[j] == u'\\')
-                ++j;
-            else if (text[j] == c)
-                return {j + 1, false};
-        }
-        return {n, true};
-    }
-    // Outside strings a backslash escapes the character after it. A line break after it
-    // is no escape, but it is kept as written all the same: made a blank, it would
-    // become one. A backslash at the very end is unfinished: a line break added after it
-    // would be taken for its escape.
-    if (c == u'\\') {
-        if (i + 1 == n)
-            return {n, true};
-        const bool crLf = text[i + 1] == u'\r' && i + 2 < n && text[i + 2] == u'\n';
-        return {i + (crLf ? 3 : 2), false};
-    }
-    return {};
+    if (token.unclosed)
+        return true;
+    qsizetype backslashes = 0;
+    while (backslashes < piece.size() && piece[piece.size() - 1 - backslashes] == u'\\')
+        ++backslashes;
+    return backslashes % 2 == 1;
 }
 
-// The formatter reads the text once. Between statements, comments go straight to the
-// output; a statement's own text is gathered in m_segment with its blank runs already
-// made one blank, because whether it is a selector or a declaration is known only at
-// the "{", ";" or "}" that ends it.
+bool IsHexDigit(QChar c)
+{
+    const char16_t l = c.unicode() | 0x20;
+    return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
+}
+
+// The length of the blank (one, or a CR LF) that ends a name when it is the blank a
+// hex escape takes after its digits ("\41 "), else 0. That blank only marks where the
+// digits stop: a line break the formatter writes after the name does the same. An
+// escaped blank ("\ ") is the name's own character.
+qsizetype EscapeBlankAtEnd(QStringView name)
+{
+    qsizetype i = 0;
+    while (i < name.size()) {
+        if (name[i] != u'\\' || i + 1 >= name.size()) {
+            ++i;
+            continue;
+        }
+        ++i;
+        if (!IsHexDigit(name[i])) {
+            ++i;
+            continue;
+        }
+        for (int digits = 0; digits < 6 && i < name.size() && IsHexDigit(name[i]); ++digits)
+            ++i;
+        const qsizetype blank = name.sliced(i).startsWith(u"\r\n") ? 2 : i < name.size() && IsBlank(name[i]) ? 1 : 0;
+        if (i + blank == name.size())
+            return blank;
+        i += blank;
+    }
+    return 0;
+}
+
+// The formatter reads the tokens of the text once. Between statements, comments go
+// straight to the output; a statement's own text is gathered in m_segment with its
+// blank runs already made one blank, because whether it is a selector or a declaration
+// is known only at the "{", ";" or "}" that ends it.
 class Formatter
 {
 public:
@@ -70,55 +81,80 @@ public:
 
     QString run()
     {
-        const qsizetype n = m_text.size();
+        CssLexer lexer(m_text);
         int parens = 0;
-        qsizetype i = 0;
-        while (i < n) {
-            const QChar c = m_text[i];
-            if (IsBlank(c)) {
-                for (; i < n && IsBlank(m_text[i]); ++i)
-                    m_breakSinceLast = m_breakSinceLast || IsBreak(m_text[i]);
-                m_pendingBlank = !m_segment.isEmpty();
-                continue;
-            }
-            const Atom atom = AtomAt(m_text, i);
-            if (atom.end >= 0) {
-                const QStringView piece = m_text.sliced(i, atom.end - i);
-                if (c == u'/' && m_segment.isEmpty())
+        // The line break after a backslash, or after a string that a line break cut
+        // short, is what keeps them apart from what follows: it stays as written.
+        bool keepBreak = false;
+        while (!lexer.atEnd()) {
+            const CssToken t = lexer.next();
+            const QStringView piece = m_text.sliced(t.offset, t.length);
+            const bool keep = std::exchange(keepBreak, false);
+            switch (t.type) {
+            case CssTokenType::Whitespace:
+                blanks(piece, keep);
+                break;
+            case CssTokenType::Comment:
+                if (m_segment.isEmpty())
                     comment(piece);
                 else
                     content(piece);
-                m_endsOpen = atom.unclosed;
-                i = atom.end;
-                continue;
-            }
-            if (parens == 0 && (c == u'{' || c == u';' || c == u'}')) {
-                if (c == u'{')
+                break;
+            case CssTokenType::OpenCurly:
+            case CssTokenType::Semicolon:
+            case CssTokenType::CloseCurly:
+                if (parens > 0)
+                    content(piece);
+                else if (t.type == CssTokenType::OpenCurly)
                     openBlock();
-                else if (c == u';')
+                else if (t.type == CssTokenType::Semicolon)
                     endStatement();
                 else
                     closeBlock();
                 m_breakSinceLast = false;
-                ++i;
-                continue;
-            }
-            if (c == u'(')
+                break;
+            case CssTokenType::Colon:
+                if (parens == 0 && m_colon < 0) {
+                    m_colonAfterBlank = m_pendingBlank;
+                    m_colon = m_segment.size() + (m_pendingBlank ? 1 : 0);
+                }
+                content(piece);
+                break;
+            case CssTokenType::Function:
+            case CssTokenType::OpenParen:
                 ++parens;
-            else if (c == u')' && parens > 0)
-                --parens;
-            else if (c == u':' && parens == 0 && m_colon < 0) {
-                m_colonAfterBlank = m_pendingBlank;
-                m_colon = m_segment.size() + (m_pendingBlank ? 1 : 0);
+                content(piece);
+                break;
+            case CssTokenType::CloseParen:
+                if (parens > 0)
+                    --parens;
+                content(piece);
+                break;
+            case CssTokenType::String:
+                keepBreak = t.unclosed;
+                content(piece);
+                break;
+            case CssTokenType::Delim:
+                // A backslash reads as a delimiter only before a line break.
+                keepBreak = piece[0] == u'\\';
+                content(piece);
+                break;
+            case CssTokenType::Ident:
+            case CssTokenType::AtKeyword:
+            case CssTokenType::Hash:
+            case CssTokenType::Dimension: {
+                content(piece);
+                m_keptBreak = EscapeBlankAtEnd(piece);
+                break;
             }
-            // Plain characters up to the next one that means something are copied at once.
-            qsizetype j = i + 1;
-            while (j < n && !IsSpecial(m_text[j]))
-                ++j;
-            content(m_text.sliced(i, j - i));
-            i = j;
+            default:
+                content(piece);
+                break;
+            }
+            m_endsOpen = lexer.atEnd() && EndsUnfinished(t, piece);
         }
         if (!m_segment.isEmpty()) {
+            dropKeptBreak();
             startLine();
             writeSegment();
         }
@@ -128,19 +164,40 @@ public:
     }
 
 private:
-    static bool IsSpecial(QChar c)
+    // A run of whitespace: its blanks and line breaks become one pending blank, except
+    // the line break it starts with when keepBreak says so. A form feed is not one of
+    // the blanks that formatting may change: it is copied as a character.
+    void blanks(QStringView piece, bool keepBreak)
     {
-        switch (c.unicode()) {
-        case ' ': case '\t': case '\r': case '\n': case '/': case '"': case '\'':
-        case '\\': case '{': case ';': case '}': case '(': case ')': case ':':
-            return true;
-        default:
-            return false;
+        qsizetype i = 0;
+        if (keepBreak && IsBreak(piece[0])) {
+            i = piece.startsWith(u"\r\n") ? 2 : 1;
+            content(piece.first(i));
+            m_keptBreak = i;
         }
+        while (i < piece.size()) {
+            if (!IsBlank(piece[i])) {
+                content(piece.sliced(i++, 1));
+                continue;
+            }
+            for (; i < piece.size() && IsBlank(piece[i]); ++i)
+                m_breakSinceLast = m_breakSinceLast || IsBreak(piece[i]);
+            m_pendingBlank = !m_segment.isEmpty();
+        }
+    }
+
+    // A kept line break that ends the segment where the output starts a new line after
+    // it anyway (before a "}" or at the end) would only leave a break of its own there;
+    // an escape's blank there would be left at the end of a line.
+    void dropKeptBreak()
+    {
+        m_segment.chop(m_keptBreak);
+        m_keptBreak = 0;
     }
 
     void content(QStringView piece)
     {
+        m_keptBreak = 0;
         if (m_pendingBlank)
             m_segment += u' ';
         m_pendingBlank = false;
@@ -202,6 +259,7 @@ private:
         m_segment.clear(); // keeps its capacity for the next statement
         m_colon = -1;
         m_pendingBlank = false;
+        m_keptBreak = 0;
     }
 
     void endedStatement()
@@ -212,9 +270,10 @@ private:
     void openBlock()
     {
         startLine();
-        const bool hasSelector = !m_segment.isEmpty();
+        // A selector that ends with an escape's blank has its blank before the "{".
+        const bool blankDue = !m_segment.isEmpty() && !m_segment.endsWith(u' ') && !m_segment.endsWith(u'\t');
         m_out += m_segment;
-        m_out += hasSelector ? QStringView(u" {") : QStringView(u"{");
+        m_out += blankDue ? QStringView(u" {") : QStringView(u"{");
         clearSegment();
         ++m_depth;
         m_endsWithSemicolon = false;
@@ -234,6 +293,7 @@ private:
     void closeBlock()
     {
         if (!m_segment.isEmpty()) {
+            dropKeptBreak();
             startLine();
             writeSegment();
             endedStatement();
@@ -259,7 +319,8 @@ private:
     bool m_blankLineDue = false;     // a top-level statement ended: a blank line before the next
     bool m_endsWithSemicolon = false; // the output's open line ends with a statement's ";"
     bool m_breakSinceLast = true;    // a line break was read since the last non-blank character
-    bool m_endsOpen = false;         // the text ends unfinished (see Atom::unclosed)
+    bool m_endsOpen = false;         // the text ends unfinished (see EndsUnfinished)
+    qsizetype m_keptBreak = 0;       // the length of a kept line break (or an escape's blank) ending m_segment
 };
 
 } // namespace
@@ -274,21 +335,26 @@ int FormatDepthAt(QStringView text, qsizetype offset)
     const qsizetype end = std::clamp<qsizetype>(offset, 0, text.size());
     int depth = 0;
     int parens = 0;
-    for (qsizetype i = 0; i < end;) {
-        const Atom atom = AtomAt(text, i);
-        if (atom.end >= 0) {
-            i = atom.end;
-            continue;
-        }
-        const QChar c = text[i++];
-        if (c == u'(')
+    CssLexer lexer(text);
+    while (lexer.position() < end) {
+        switch (lexer.next().type) {
+        case CssTokenType::Function:
+        case CssTokenType::OpenParen:
             ++parens;
-        else if (c == u')' && parens > 0)
-            --parens;
-        else if (parens == 0 && c == u'{')
-            ++depth;
-        else if (parens == 0 && c == u'}' && depth > 0)
-            --depth;
+            break;
+        case CssTokenType::CloseParen:
+            parens = std::max(parens - 1, 0);
+            break;
+        case CssTokenType::OpenCurly:
+            depth += parens == 0 ? 1 : 0;
+            break;
+        case CssTokenType::CloseCurly:
+            if (parens == 0 && depth > 0)
+                --depth;
+            break;
+        default:
+            break;
+        }
     }
     return depth;
 }

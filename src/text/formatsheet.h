@@ -10,10 +10,15 @@ namespace sheetsmith {
 // and LF are ever inserted, removed or changed, and never inside a comment or a string;
 // formatting a formatted text changes nothing.
 //
-// What the text is read as: comments ("/*" to "*/"), strings ('...' or "...", with
-// backslash escapes) and, outside strings, a backslash with the character or line break
-// after it are kept whole; inside parentheses ";", "{" and "}" are plain characters. A
-// comment or string that is not closed runs to the end of the text.
+// What the text is read as: its CSS tokens (text/csslexer.h). Comments, strings,
+// url(...) and names with their escapes are kept whole; inside parentheses ";", "{"
+// and "}" are plain characters. A comment not closed runs to the end of the text; a
+// string not closed ends at its line's end, and that line break stays as written (made
+// a blank, it would let the string run on), as does the one after a backslash (made a
+// blank, it would be escaped). A form feed is kept as a character. The blank that a
+// hex escape takes after its digits ("\41 ") belongs to its name: it stays, except
+// that a line break written after the name takes its place, and it serves as the blank
+// before a "{".
 //
 // The layout:
 //   - a selector on a line of its own, its blank runs (line breaks too) made one blank,
@@ -32,15 +37,15 @@ namespace sheetsmith {
 //     a comment inside a selector or a declaration stays where it is in it;
 //   - a block whose "}" is missing stays open to the end;
 //   - no blank line at the start, CR LF breaks and one CR LF at the end, except that a
-//     text ending inside an unclosed comment or string (or with a backslash) ends as it
-//     does: a break added there would change that comment or string, or be escaped. An
-//     empty or all-blank text gives "".
+//     text ending inside an unclosed comment, string or url (or with a backslash) ends
+//     as it does: a break added there would change it, or be escaped. An empty or
+//     all-blank text gives "".
 // startDepth is the number of blocks the text lies inside (a selection inside a rule):
 // indentation starts there, and a "}" there closes one of those outer blocks.
 QString FormatSheet(QStringView text, int tabWidth, int startDepth = 0);
 
 // How many blocks are open at the 0-based offset of text, read as FormatSheet reads it
-// (braces in comments, strings and parentheses not counted; a "}" with no block open
+// (braces in comments, strings, urls and parentheses not counted; a "}" with no block open
 // counts nothing), so that a selection starting there is formatted at its depth. The
 // offset is clamped to the text.
 int FormatDepthAt(QStringView text, qsizetype offset);

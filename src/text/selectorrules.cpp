@@ -1,42 +1,46 @@
 #include "text/selectorrules.h"
 
+#include "text/csslexer.h"
+
 #include <algorithm>
 
 namespace sheetsmith {
 
 namespace {
 
-bool isNameChar(QChar c)
+bool opens(CssTokenType type)
 {
-    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u'\\' || c.unicode() > 0x7f;
+    return type == CssTokenType::Function || type == CssTokenType::OpenParen || type == CssTokenType::OpenSquare;
 }
 
-// The end of the name starting at i (an escape takes the character after it).
-qsizetype nameEnd(QStringView s, qsizetype i)
+bool closes(CssTokenType type)
 {
-    while (i < s.size() && isNameChar(s[i]))
-        i += s[i] == u'\\' && i + 1 < s.size() ? 2 : 1;
-    return i;
+    return type == CssTokenType::CloseParen || type == CssTokenType::CloseSquare;
 }
 
-// The offset just past the ")" that closes the "(" at open, strings and nesting heeded.
-qsizetype closingParen(QStringView s, qsizetype open)
+// The index of the token that closes the one at `open` ("(", "[" or a function),
+// nesting heeded; the number of tokens when none does.
+size_t closingToken(const std::vector<CssToken> &tokens, size_t open)
 {
     int depth = 0;
-    for (qsizetype i = open; i < s.size(); ++i) {
-        const QChar c = s[i];
-        if (c == u'"' || c == u'\'') {
-            for (++i; i < s.size() && s[i] != c; ++i) {
-                if (s[i] == u'\\')
-                    ++i;
-            }
-        } else if (c == u'(') {
+    for (size_t i = open; i < tokens.size(); ++i) {
+        if (opens(tokens[i].type))
             ++depth;
-        } else if (c == u')' && --depth == 0) {
-            return i + 1;
-        }
+        else if (closes(tokens[i].type) && --depth == 0)
+            return i;
     }
-    return s.size();
+    return tokens.size();
+}
+
+// The index just past that token.
+size_t pastClosingToken(const std::vector<CssToken> &tokens, size_t open)
+{
+    return std::min(closingToken(tokens, open) + 1, tokens.size());
+}
+
+bool isDelim(QStringView s, const CssToken &token, QChar c)
+{
+    return token.type == CssTokenType::Delim && s[token.offset] == c;
 }
 
 Specificity mostSpecificMember(QStringView group)
@@ -52,39 +56,35 @@ Specificity mostSpecificMember(QStringView group)
 Specificity SelectorSpecificity(QStringView s)
 {
     Specificity out;
-    qsizetype i = 0;
-    while (i < s.size()) {
-        const QChar c = s[i];
-        if (c == u'#') {
+    const std::vector<CssToken> tokens = CssTokens(s);
+    const auto typeAt = [&](size_t i) { return i < tokens.size() ? tokens[i].type : CssTokenType::Whitespace; };
+    size_t i = 0;
+    while (i < tokens.size()) {
+        const CssToken &t = tokens[i];
+        if (t.type == CssTokenType::Hash) {
             ++out.ids;
-            i = nameEnd(s, i + 1);
-        } else if (c == u'.') {
-            ++out.classes;
-            i = nameEnd(s, i + 1);
-        } else if (c == u'[') {
-            ++out.classes;
-            while (i < s.size() && s[i] != u']') {
-                if (s[i] == u'"' || s[i] == u'\'') {
-                    const QChar q = s[i];
-                    for (++i; i < s.size() && s[i] != q; ++i) {
-                        if (s[i] == u'\\')
-                            ++i;
-                    }
-                }
-                ++i;
-            }
             ++i;
-        } else if (c == u':') {
-            const bool element = i + 1 < s.size() && s[i + 1] == u':';
-            const qsizetype nameStart = i + (element ? 2 : 1);
-            const qsizetype end = nameEnd(s, nameStart);
-            const QString name = s.mid(nameStart, end - nameStart).toString().toLower();
-            i = end;
+        } else if (isDelim(s, t, u'.')) {
+            ++out.classes;
+            i += typeAt(i + 1) == CssTokenType::Ident ? 2 : 1;
+        } else if (t.type == CssTokenType::OpenSquare) {
+            ++out.classes;
+            i = pastClosingToken(tokens, i);
+        } else if (t.type == CssTokenType::Colon) {
+            const bool element = typeAt(i + 1) == CssTokenType::Colon;
+            i += element ? 2 : 1;
+            QString name;
             QStringView argument;
-            if (i < s.size() && s[i] == u'(') {
-                const qsizetype close = closingParen(s, i);
-                argument = s.mid(i + 1, std::max<qsizetype>(0, close - i - 2));
-                i = close;
+            if (typeAt(i) == CssTokenType::Ident) {
+                name = CssTokenValue(s, tokens[i]).toLower();
+                ++i;
+            } else if (typeAt(i) == CssTokenType::Function) {
+                name = CssTokenValue(s, tokens[i]).toLower();
+                const size_t close = closingToken(tokens, i);
+                const qsizetype from = tokens[i].end();
+                const qsizetype to = close < tokens.size() ? tokens[close].offset : s.size();
+                argument = s.sliced(from, to - from);
+                i = std::min(close + 1, tokens.size());
             }
             if (element || name == u"first-line" || name == u"first-letter" || name == u"before"
                 || name == u"after") {
@@ -98,20 +98,15 @@ Specificity SelectorSpecificity(QStringView s)
             } else if (name != u"where") {
                 ++out.classes;
             }
-        } else if (isNameChar(c)) {
-            const qsizetype end = nameEnd(s, i);
+        } else if (t.type == CssTokenType::Ident) {
             // A name followed by "|" is a namespace, not an element.
-            if (end >= s.size() || s[end] != u'|')
+            if (!(i + 1 < tokens.size() && isDelim(s, tokens[i + 1], u'|')))
                 ++out.elements;
-            i = end;
-        } else if (c == u'"' || c == u'\'') {
-            for (++i; i < s.size() && s[i] != c; ++i) {
-                if (s[i] == u'\\')
-                    ++i;
-            }
             ++i;
+        } else if (opens(t.type)) {
+            i = pastClosingToken(tokens, i);
         } else {
-            ++i; // "*", combinators, blanks
+            ++i; // "*", combinators, blanks, comments, strings
         }
     }
     return out;
@@ -127,22 +122,16 @@ QStringList SplitSelectorGroup(QStringView group)
         if (!member.isEmpty())
             out << member;
     };
-    for (qsizetype i = 0; i < group.size(); ++i) {
-        const QChar c = group[i];
-        if (c == u'"' || c == u'\'') {
-            for (++i; i < group.size() && group[i] != c; ++i) {
-                if (group[i] == u'\\')
-                    ++i;
-            }
-        } else if (c == u'\\') {
-            ++i;
-        } else if (c == u'(' || c == u'[') {
+    CssLexer lexer(group);
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (opens(t.type)) {
             ++depth;
-        } else if ((c == u')' || c == u']') && depth > 0) {
+        } else if (closes(t.type) && depth > 0) {
             --depth;
-        } else if (c == u',' && depth == 0) {
-            take(i);
-            start = i + 1;
+        } else if (t.type == CssTokenType::Comma && depth == 0) {
+            take(t.offset);
+            start = t.end();
         }
     }
     take(group.size());

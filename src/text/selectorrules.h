@@ -25,11 +25,12 @@ struct Specificity
 // The specificity of one selector (no commas at its top level). ":not()", ":is()" and
 // ":has()" count as their most specific argument, ":where()" as nothing; the old
 // one-colon pseudo-elements (":first-line", ":first-letter", ":before", ":after")
-// count as elements; "*" and combinators count nothing.
+// count as elements; "*", combinators and comments count nothing.
 Specificity SelectorSpecificity(QStringView selector);
 
-// The members of a selector group, split at the commas outside parentheses, brackets
-// and strings, each trimmed; empty members left out.
+// The members of a selector group, split at the commas outside parentheses, brackets,
+// strings and comments (the group read as CSS tokens), each trimmed; empty members
+// left out.
 QStringList SplitSelectorGroup(QStringView group);
 
 // The selectors of a sheet's rules laid out for asking a page: every member of every

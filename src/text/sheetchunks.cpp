@@ -1,5 +1,7 @@
 #include "text/sheetchunks.h"
 
+#include "text/csslexer.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -7,33 +9,24 @@ namespace sheetsmith {
 
 namespace {
 
-bool isSpace(QChar c)
+// Whether the next token after the lexer's position, past blanks and comments, is an
+// at-rule (a "@" alone included: better no cut than a wrong one).
+bool atRuleFollows(CssLexer lexer)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-// Whether the next thing after `at`, past blanks and comments, is an at-rule.
-bool atRuleFollows(const QString &text, qsizetype at)
-{
-    const qsizetype n = text.size();
-    while (at < n) {
-        if (isSpace(text[at])) {
-            ++at;
-        } else if (text[at] == u'/' && at + 1 < n && text[at + 1] == u'*') {
-            const qsizetype end = text.indexOf(QLatin1String("*/"), at + 2);
-            if (end < 0)
-                return false;
-            at = end + 2;
-        } else {
-            return text[at] == u'@';
-        }
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (t.type == CssTokenType::Whitespace || t.type == CssTokenType::Comment)
+            continue;
+        return t.type == CssTokenType::AtKeyword
+               || (t.type == CssTokenType::Delim && lexer.text()[t.offset] == u'@');
     }
     return false;
 }
 
 // Cuts text from `from`, which is 0 or a cut, to its end. A cut at one of `stops`
 // (sorted) ends the work there: what follows it is known already. Answers the pieces
-// and where the work ended.
+// and where the work ended. A cut lies outside comments, strings and urls, so the
+// tokens read from one are those of the whole text.
 std::pair<QStringList, qsizetype> splitFrom(const QString &text, qsizetype from, qsizetype target,
                                             const std::vector<qsizetype> &stops)
 {
@@ -41,51 +34,22 @@ std::pair<QStringList, qsizetype> splitFrom(const QString &text, qsizetype from,
     const qsizetype n = text.size();
     qsizetype start = from;
     int depth = 0;
-    qsizetype i = from;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c == u'/' && i + 1 < n && text[i + 1] == u'*') {
-            const qsizetype end = text.indexOf(QLatin1String("*/"), i + 2);
-            if (end < 0)
-                break; // an open comment runs to the end: no cut after it
-            i = end + 2;
-            continue;
-        }
-        if (c == u'"' || c == u'\'') {
-            // A string ends at its quote or at the end of its line, as the engine reads it.
-            ++i;
-            while (i < n && text[i] != c && text[i] != u'\n') {
-                if (text[i] == u'\\')
-                    ++i;
-                ++i;
-            }
-            ++i;
-            continue;
-        }
-        if (c == u'\\') {
-            i += 2;
-            continue;
-        }
-        if ((c == u'u' || c == u'U') && QStringView(text).mid(i, 4).compare(QLatin1String("url("), Qt::CaseInsensitive) == 0) {
-            const qsizetype end = text.indexOf(u')', i + 4);
-            if (end < 0)
-                break;
-            i = end + 1;
-            continue;
-        }
-        if (c == u'{') {
+    CssLexer lexer(text, from);
+    while (!lexer.atEnd()) {
+        const CssToken t = lexer.next();
+        if (t.type == CssTokenType::OpenCurly) {
             ++depth;
-        } else if (c == u'}' && depth > 0) {
+        } else if (t.type == CssTokenType::CloseCurly && depth > 0) {
             // A "}" with no block open is part of the next rule's selector: no cut there.
             --depth;
-            if (depth == 0 && i + 1 - start >= target && i + 1 < n && !atRuleFollows(text, i + 1)) {
-                chunks << text.mid(start, i + 1 - start);
-                start = i + 1;
+            const qsizetype cut = t.end();
+            if (depth == 0 && cut - start >= target && cut < n && !atRuleFollows(lexer)) {
+                chunks << text.mid(start, cut - start);
+                start = cut;
                 if (std::binary_search(stops.begin(), stops.end(), start))
                     return {chunks, start};
             }
         }
-        ++i;
     }
     chunks << text.mid(start);
     return {chunks, n};

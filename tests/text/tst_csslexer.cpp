@@ -90,9 +90,11 @@ private slots:
         row("string continued over a line", u"\"a\\\r\nb\"", "string=ab");
         row("string cut by a line break", u"\"ab\ncd", "string=ab! ws ident=cd");
         row("string at the end", u"'ab", "string=ab!");
+        row("string ending in a backslash at the end", u"'ab\\", "string=ab!");
         row("url", u"url( a.png )", "url=a.png");
         row("url in capitals", u"URL(x)", "url=x");
         row("url escape", u"url(a\\)b)", "url=a)b");
+        row("url ending in an escaped backslash", u"url( a\\\\ )", "url=a\\");
         row("url with a string", u"url('a b')", "function=url string=a b )");
         row("url with a blank inside", u"url(a b) c", "bad-url ws ident=c");
         row("url with a quote", u"url(a\"b) x", "bad-url ws ident=x");
