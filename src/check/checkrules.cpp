@@ -118,18 +118,21 @@ CheckRule RuleOf(CheckMessage message)
 
 QString MessageText(CheckMessage message, const QString &a, const QString &b)
 {
-    QString text = QLatin1String(Messages[size_t(message)].text);
+    const QLatin1String text(Messages[size_t(message)].text);
     // Filled in one pass, so that a "%2" inside the first argument stays as written.
     QString out;
     out.reserve(text.size() + a.size() + b.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'1' || text[i + 1] == u'2')) {
-            out += text[i + 1] == u'1' ? a : b;
-            ++i;
-        } else {
-            out += text[i];
-        }
+    qsizetype from = 0;
+    for (qsizetype i = text.indexOf(u'%'); i >= 0 && i + 1 < text.size(); i = text.indexOf(u'%', i + 1)) {
+        const char digit = text[i + 1].toLatin1();
+        if (digit != '1' && digit != '2')
+            continue;
+        out += text.sliced(from, i - from);
+        out += digit == '1' ? a : b;
+        from = i + 2;
+        ++i;
     }
+    out += text.sliced(from);
     return out;
 }
 

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QThread>
 
+#include <atomic>
+
 namespace sheetsmith {
 
 QString ProblemToolTip(const Problem &problem)
@@ -65,6 +67,8 @@ struct CheckSchedule::Whole
     explicit Whole(CheckLevel level) : check(level) {}
 
     SheetCheck check;
+    // Set when the result is no longer wanted: the check stops at its next statement.
+    std::atomic_bool stop{false};
     std::vector<int> lines;
     std::vector<ProblemMarks::Mark> marks;
     int lineCount = 1;
@@ -72,7 +76,9 @@ struct CheckSchedule::Whole
 
     void run(QStringView text)
     {
-        check.checkAll(text);
+        check.checkAll(text, &stop);
+        if (stop)
+            return;
         placeProblems(text, check.problems(), lines, marks, lineCount);
         qtLength = text.size() - (lineCount - 1);
     }
@@ -88,6 +94,8 @@ CheckSchedule::~CheckSchedule()
 {
     if (m_worker) {
         ++m_generation;
+        // Closing the window need not wait for a check of a long sheet to end.
+        m_running->stop = true;
         m_worker->wait();
     }
 }
@@ -181,6 +189,7 @@ void CheckSchedule::startWhole(const QString &text, CheckLevel level)
     m_edited = {};
     const quint64 generation = ++m_generation;
     auto result = std::make_shared<Whole>(level);
+    m_running = result;
     // The text is shared, not copied: the editor's next edit makes its own.
     // A child of the schedule, so that it goes with it whatever becomes of the event
     // loop; the schedule waits for it before it goes.
@@ -194,6 +203,7 @@ void CheckSchedule::wholeDone(const std::shared_ptr<Whole> &result, quint64 gene
 {
     m_worker->deleteLater();
     m_worker = nullptr;
+    m_running.reset();
     if (generation != m_generation)
         return;
     install(*result);

@@ -105,6 +105,7 @@ private:
     bool m_checked = false;
     bool m_dataProblemSaid = false;
     QThread *m_worker = nullptr;
+    std::shared_ptr<Whole> m_running; // what m_worker works out
     quint64 m_generation = 0;
 };
 

@@ -1047,13 +1047,13 @@ void SheetCheck::clear()
     m_problems.clear();
 }
 
-SheetCheck::Splice SheetCheck::checkAll(QStringView text)
+SheetCheck::Splice SheetCheck::checkAll(QStringView text, const std::atomic_bool *stop)
 {
     const std::size_t before = m_problems.size();
     clear();
     CurrentFor current(m_definitions);
     Checker checker(text, m_problems, m_level, current.use);
-    for (qsizetype at = 0; at < text.size();) {
+    for (qsizetype at = 0; at < text.size() && !(stop && *stop);) {
         at = checker.ordered(at);
         m_ends.push_back(at);
         m_reaches.push_back(checker.reach());

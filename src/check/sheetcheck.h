@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <atomic>
 #include <vector>
 
 namespace sheetsmith {
@@ -68,7 +69,9 @@ public:
         std::size_t inserted = 0;
     };
 
-    Splice checkAll(QStringView text);
+    // With `stop`, the check ends at the first statement it finds set, its problems
+    // then only those found so far.
+    Splice checkAll(QStringView text, const std::atomic_bool *stop = nullptr);
     // Follows the edits gathered in `edited` since the last check; `text` is the new text.
     Splice recheck(QStringView text, const EditedRange &edited);
     void clear();

@@ -1,11 +1,11 @@
 #include "check/valuematcher.h"
 
+#include <QSet>
 #include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace sheetsmith {
 
@@ -222,6 +222,16 @@ bool isMathFunction(QStringView text, const CssToken &function)
     return false;
 }
 
+// CSS compares keywords without regard to ASCII case only.
+QString asciiLower(QString s)
+{
+    for (QChar &c : s) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return s;
+}
+
 bool isHexDigits(QStringView s)
 {
     return std::all_of(s.begin(), s.end(), [](QChar c) {
@@ -240,6 +250,20 @@ void addEnd(Ends &ends, int e)
         ends.insert(it, e);
 }
 
+// Inserts v into a sorted array unless it is there; answers whether it was not.
+template<typename Array, typename T>
+bool insertNew(Array &sorted, T v)
+{
+    const auto it = std::lower_bound(sorted.begin(), sorted.end(), v);
+    if (it != sorted.end() && *it == v)
+        return false;
+    sorted.insert(it, v);
+    return true;
+}
+
+// Stands in the memo for a match being worked out.
+constexpr int kRunning = -1;
+
 bool hasEnd(const Ends &ends, int e)
 {
     return std::binary_search(ends.begin(), ends.end(), e);
@@ -255,6 +279,11 @@ struct ValueMatcher::Impl
         Builtin builtin = Builtin::None;
         int target = -2;             // Type, Property, FunctionRef: the grammar's root; -1 none; -2 not looked up
         const BuiltinType *type = nullptr;
+        // OneOf: its keyword children as one set, the other children apart (once split),
+        // so that an identifier is looked up once instead of compared with each keyword.
+        bool split = false;
+        QSet<QString> keywords;
+        std::vector<int> others;
     };
 
     SyntaxSource source;
@@ -268,7 +297,6 @@ struct ValueMatcher::Impl
     QStringView text;
     const ComponentValues *values = nullptr;
     std::unordered_map<quint64, Ends> memo;
-    std::unordered_set<quint64> running;
     bool unknown = false;
     int depth = 0;
 
@@ -487,7 +515,7 @@ struct ValueMatcher::Impl
             ok = t.type == CssTokenType::Ident
                  && QString::fromLatin1(node.type->keywords)
                         .split(u' ')
-                        .contains(CssTokenValue(text, t).toLower());
+                        .contains(asciiLower(CssTokenValue(text, t)));
             break;
         case Builtin::NumberToken:
             ok = t.type == CssTokenType::Number;
@@ -550,19 +578,24 @@ struct ValueMatcher::Impl
             break;
         }
         const quint64 key = (quint64(index) << 40) | (quint64(pos) << 20) | quint64(end);
-        const auto found = memo.find(key);
-        if (found != memo.end())
-            return found->second;
-        if (depth > 400 || !running.insert(key).second) {
+        const auto [found, fresh] = memo.try_emplace(key, Ends{kRunning});
+        if (!fresh) {
+            if (found->second.isEmpty() || found->second.front() != kRunning)
+                return found->second;
             // A grammar that comes back to itself without reading anything.
             unknown = true;
+            return {};
+        }
+        if (depth > 400) {
+            unknown = true;
+            memo.erase(found);
             return {};
         }
         ++depth;
         Ends out = compute(index, pos, end);
         --depth;
-        running.erase(key);
-        memo.emplace(key, out);
+        // The table may have grown meanwhile: the entry is found again.
+        memo[key] = out;
         return out;
     }
 
@@ -629,9 +662,22 @@ struct ValueMatcher::Impl
         case Kind::Sequence:
             return sequence(index, pos, end);
         case Kind::OneOf: {
+            Node &node = arena[size_t(index)];
+            if (!node.split) {
+                node.split = true;
+                for (const int child : node.children) {
+                    if (arena[size_t(child)].kind == Kind::Keyword)
+                        node.keywords.insert(arena[size_t(child)].text);
+                    else
+                        node.others.push_back(child);
+                }
+            }
             Ends out;
-            const std::vector<int> children = arena[size_t(index)].children;
-            for (const int child : children) {
+            if (!node.keywords.isEmpty() && isToken(pos, end, CssTokenType::Ident)
+                && node.keywords.contains(asciiLower(CssTokenValue(text, at(pos).token))))
+                out.push_back(pos + 1);
+            const std::vector<int> others = node.others; // matching may grow the arena
+            for (const int child : others) {
                 for (const int e : match(child, pos, end))
                     addEnd(out, e);
             }
@@ -694,7 +740,7 @@ struct ValueMatcher::Impl
             quint32 used;
         };
         std::vector<State> pending{{pos, 0}};
-        std::unordered_set<quint64> seen{quint64(pos) << 32};
+        QVarLengthArray<quint64, 32> seen{quint64(pos) << 32}; // sorted
         while (!pending.empty()) {
             const State s = pending.back();
             pending.pop_back();
@@ -705,7 +751,7 @@ struct ValueMatcher::Impl
                     continue;
                 for (const int e : match(children[k], s.pos, end)) {
                     const State n{e, s.used | (quint32(1) << k)};
-                    if (seen.insert((quint64(n.pos) << 32) | n.used).second)
+                    if (insertNew(seen, (quint64(n.pos) << 32) | n.used))
                         pending.push_back(n);
                 }
             }
@@ -715,36 +761,39 @@ struct ValueMatcher::Impl
 
     Ends repeat(int index, int pos, int end)
     {
-        const Node node = arena[size_t(index)];
+        const Node &node = arena[size_t(index)];
         const int child = node.children[0];
+        const int least = node.least;
+        const int most = node.most;
+        const bool commas = node.commas;
         Ends out;
-        if (node.least == 0)
+        if (least == 0)
             out.push_back(pos);
         Ends current{pos};
-        std::unordered_set<int> reached{pos};
-        for (int k = 1; k <= node.most && !current.isEmpty(); ++k) {
+        Ends reached{pos};
+        for (int k = 1; k <= most && !current.isEmpty(); ++k) {
             Ends next;
             for (const int p : current) {
                 int q = p;
-                if (node.commas && k > 1) {
+                if (commas && k > 1) {
                     if (!isToken(q, end, CssTokenType::Comma))
                         continue;
                     ++q;
                 }
                 for (const int e : match(child, q, end)) {
                     // A repetition that reads nothing only helps to reach the least count.
-                    if (e > p || k <= node.least)
+                    if (e > p || k <= least)
                         addEnd(next, e);
                 }
             }
-            if (k >= node.least) {
+            if (k >= least) {
                 for (const int e : next)
                     addEnd(out, e);
             }
             // Positions reached before lead nowhere new, once the least count is met.
             Ends fresh;
             for (const int e : next) {
-                if (k < node.least || reached.insert(e).second)
+                if (k < least || insertNew(reached, e))
                     fresh.push_back(e);
             }
             current = std::move(fresh);
@@ -761,7 +810,6 @@ struct ValueMatcher::Impl
         text = source;
         values = &cv;
         memo.clear();
-        running.clear();
         unknown = false;
         depth = 0;
         const int end = cv.first + cv.count;
