@@ -720,7 +720,7 @@ struct ValueMatcher::Impl
             }
             if (next.isEmpty())
                 return next;
-            current = std::move(next);
+            current = next; // copied: Qt 6.4 loses a heap buffer in moving onto one
         }
         return current;
     }
@@ -796,7 +796,7 @@ struct ValueMatcher::Impl
                 if (k < least || insertNew(reached, e))
                     fresh.push_back(e);
             }
-            current = std::move(fresh);
+            current = fresh; // copied, as in sequence()
         }
         return out;
     }

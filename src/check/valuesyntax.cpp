@@ -454,9 +454,15 @@ void describe(const ValueSyntax &syntax, int index, QString &out)
     };
     switch (n.kind) {
     case Kind::Keyword:
-    case Kind::Delim:
     case Kind::Comma:
         out += n.text;
+        break;
+    case Kind::Delim:
+        // A character the syntax itself uses is written quoted.
+        if (QStringView(u"[]|&*+?#!{}<>()").contains(n.text))
+            out += u'\'' + n.text + u'\'';
+        else
+            out += n.text;
         break;
     case Kind::Type:
         out += u'<' + n.text;
@@ -493,19 +499,35 @@ void describe(const ValueSyntax &syntax, int index, QString &out)
         list(" | ");
         break;
     case Kind::Repeat:
+    case Kind::NonEmpty: {
+        const SyntaxNode &child = syntax.nodes[size_t(n.children[0])];
+        const bool unbounded = n.most == SyntaxNode::Unbounded;
+        QString multiplier;
+        if (n.kind == Kind::NonEmpty)
+            multiplier = QStringLiteral("!");
+        else if (n.commas)
+            multiplier = n.least == 1 && unbounded ? QStringLiteral("#") : QStringLiteral("#{%1,%2}");
+        else if (n.least == 0 && unbounded)
+            multiplier = QStringLiteral("*");
+        else if (n.least == 1 && unbounded)
+            multiplier = QStringLiteral("+");
+        else if (n.least == 0 && n.most == 1)
+            multiplier = QStringLiteral("?");
+        else
+            multiplier = QStringLiteral("{%1,%2}");
+        if (multiplier.contains(u'%'))
+            multiplier = multiplier.arg(n.least).arg(unbounded ? QString() : QString::number(n.most));
+        // A count after a list written "x#" would be read back as the list's own count:
+        // the list goes in a group of its own then.
+        const bool group = multiplier.startsWith(u'{') && child.kind == Kind::Repeat && child.commas;
+        if (group)
+            out += QLatin1String("[ ");
         describe(syntax, n.children[0], out);
-        if (n.commas)
-            out += u'#';
-        if (!n.commas || n.least != 1 || n.most != SyntaxNode::Unbounded) {
-            out += QStringLiteral("{%1,%2}")
-                       .arg(n.least)
-                       .arg(n.most == SyntaxNode::Unbounded ? QString() : QString::number(n.most));
-        }
+        if (group)
+            out += QLatin1String(" ]");
+        out += multiplier;
         break;
-    case Kind::NonEmpty:
-        describe(syntax, n.children[0], out);
-        out += u'!';
-        break;
+    }
     }
 }
 

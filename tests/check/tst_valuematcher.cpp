@@ -116,6 +116,29 @@ private slots:
         QCOMPARE(matcher.matchSyntax(syntax, value), verdict);
     }
 
+    // How a grammar is read: precedence, multipliers on multipliers, and what is refused.
+    void reading_data()
+    {
+        QTest::addColumn<QString>("syntax");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("precedence") << "a b | c && d || e" << "[ [ a b ] | [ [ c && d ] || e ] ]";
+        QTest::newRow("a multiplier on a list") << "x#+ y#{2}" << "[ x#+ y#{2,2} ]";
+        QTest::newRow("a count on a list") << "[ x# ]{2}" << "[ x# ]{2,2}";
+        QTest::newRow("function and range") << "rgb( <number [0,255]>{3} )" << "rgb( <number [0,255]>{3,3} )";
+        QTest::newRow("bracket not closed") << "[ a | b" << "";
+        QTest::newRow("multiplier with nothing before") << "| *" << "";
+    }
+    void reading()
+    {
+        QFETCH(QString, syntax);
+        QFETCH(QString, read);
+        const ValueSyntax parsed = ParseValueSyntax(syntax);
+        QCOMPARE(DescribeValueSyntax(parsed), read);
+        QCOMPARE(parsed.isValid(), !read.isEmpty());
+        if (parsed.isValid())
+            QCOMPARE(DescribeValueSyntax(ParseValueSyntax(read)), read);
+    }
+
     // Real grammars of current CSS, as the program's definitions give them.
     void realProperties_data()
     {
