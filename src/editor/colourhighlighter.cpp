@@ -1,6 +1,7 @@
 #include "editor/colourhighlighter.h"
 
 #include "editor/colourlayer.h"
+#include "editor/colourswatches.h"
 #include "editor/problemmarks.h"
 #include "editor/qtcolour.h"
 
@@ -50,6 +51,8 @@ std::vector<QTextLayout::FormatRange> ColourHighlighter::rangesOf(const QTextBlo
         range.format.setUnderlineColor(colours[mark.kind]);
         ranges.push_back(range);
     });
+    if (m_swatches)
+        m_swatches->addRoom(block, ranges);
     return ranges;
 }
 

@@ -10,9 +10,11 @@ class QTextDocument;
 namespace sheetsmith {
 
 class ColourLayer;
+class ColourSwatches;
 class ProblemMarks;
 
-// Paints the colours of a ColourLayer, and the marks of a check, onto the layouts of the document's blocks, as
+// Paints the colours of a ColourLayer, the marks of a check and the room of the colour
+// swatches onto the layouts of the document's blocks, as
 // format ranges that live in the layout, not in the document: they are neither undo
 // steps nor edits.
 //
@@ -24,8 +26,9 @@ class ProblemMarks;
 class ColourHighlighter
 {
 public:
-    ColourHighlighter(QTextDocument *document, const ColourLayer *colours, const ProblemMarks *marks)
-        : m_document(document), m_colours(colours), m_marks(marks)
+    ColourHighlighter(QTextDocument *document, const ColourLayer *colours, const ProblemMarks *marks,
+                      const ColourSwatches *swatches)
+        : m_document(document), m_colours(colours), m_marks(marks), m_swatches(swatches)
     {
     }
 
@@ -35,13 +38,15 @@ public:
 
     // The format ranges a block's layout carries for the layer's colours: one per run
     // of one colour, none for automatic text (it keeps the palette's text colour); then
-    // a wavy underline for each problem mark over the block.
+    // a wavy underline for each problem mark over the block; last the widening of the
+    // characters before the block's colour values that makes room for their swatches.
     std::vector<QTextLayout::FormatRange> rangesOf(const QTextBlock &block) const;
 
 private:
     QTextDocument *m_document;
     const ColourLayer *m_colours;
     const ProblemMarks *m_marks;
+    const ColourSwatches *m_swatches;
 };
 
 } // namespace sheetsmith

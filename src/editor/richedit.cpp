@@ -5,7 +5,9 @@
 #include "text/words.h"
 
 #include <QHelpEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolTip>
@@ -51,7 +53,8 @@ std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
 
 } // namespace
 
-RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(document(), &m_colours, &m_marks)
+RichEdit::RichEdit(QWidget *parent)
+    : QPlainTextEdit(parent), m_highlighter(document(), &m_colours, &m_marks, &m_swatches)
 {
     m_fontName = font().family();
     m_fontSize = font().pointSizeF() > 0 ? font().pointSizeF() : 10.0;
@@ -61,6 +64,7 @@ RichEdit::RichEdit(QWidget *parent) : QPlainTextEdit(parent), m_highlighter(docu
     connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::onCursorOrSelectionChanged);
+    connect(this, &RichEdit::textEdited, this, [this] { m_swatches.textChanged(); });
 
     updateSelectionPalette();
 }
@@ -192,14 +196,15 @@ bool RichEdit::event(QEvent *event)
 
 bool RichEdit::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip && !m_marks.isEmpty()) {
-        // The message of the problem under the pointer.
+    if (event->type() == QEvent::ToolTip && (!m_marks.isEmpty() || m_hoverHelp)) {
         const auto *help = static_cast<QHelpEvent *>(event);
-        const QTextCursor at = cursorForPosition(help->pos());
-        const QRect place = cursorRect(at);
-        const QString message = m_marks.messageAt(at.position() - (help->pos().x() < place.x() ? 1 : 0));
-        if (!message.isEmpty()) {
-            QToolTip::showText(help->globalPos(), message, viewport());
+        const QString tip = toolTipAt(help->pos());
+        if (!tip.isEmpty()) {
+            // As rich text, so that a long description wraps instead of crossing the screen.
+            QToolTip::showText(help->globalPos(),
+                               QStringLiteral("<qt>") + tip.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))
+                                   + QStringLiteral("</qt>"),
+                               viewport());
             return true;
         }
         QToolTip::hideText();
@@ -531,9 +536,11 @@ void RichEdit::paintEvent(QPaintEvent *event)
     // Colours reach a block's layout just before it is shown. Blocks that were on screen
     // at the last paint already carry the colours of the layer, as long as no colour and
     // no character changed since: a repaint of the caret does not look at them again.
+    // A swatch is about as tall as a capital letter of the editor's font.
+    m_swatches.setSide(std::max(5, qRound(fontMetrics().ascent() * 0.75)));
     const QTextBlock first = firstVisibleBlock();
     const int count = blocksOnScreen();
-    const quint64 revision = m_colours.revision() + m_marks.revision();
+    const quint64 revision = m_colours.revision() + m_marks.revision() + m_swatches.revision();
     const bool checked = revision == m_formattedRevision && first.blockNumber() >= m_formattedFirst
                          && first.blockNumber() + count <= m_formattedFirst + m_formattedCount;
     if (!checked) {
@@ -545,6 +552,109 @@ void RichEdit::paintEvent(QPaintEvent *event)
         m_formattedCount = count;
     }
     QPlainTextEdit::paintEvent(event);
+    if (m_swatches.shown()) {
+        QPainter painter(viewport());
+        QColor frame = palette().color(QPalette::Text);
+        frame.setAlpha(110);
+        forEachSwatchOnScreen([&](const QRect &square, const ColourSwatches::Swatch &swatch) {
+            if (square.intersects(event->rect()))
+                ColourSwatches::paint(painter, square, swatch.colour, frame);
+        });
+    }
+}
+
+// --- Swatches and tool tips ----------------------------------------------------------------
+
+void RichEdit::setSwatches(bool shown, ColourForms forms)
+{
+    m_swatches.setShown(shown);
+    m_swatches.setForms(forms);
+    viewport()->update();
+}
+
+void RichEdit::forEachSwatchOnScreen(
+    const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit) const
+{
+    if (!m_swatches.shown())
+        return;
+    const QPointF offset = contentOffset();
+    const int bottom = viewport()->height();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > bottom)
+            break;
+        if (block.isVisible() && block.layout())
+            m_swatches.forEachSquare(block, box.topLeft() + block.layout()->position(), visit);
+    }
+}
+
+std::optional<RichEdit::SwatchHit> RichEdit::swatchAt(QPoint viewportPos) const
+{
+    std::optional<SwatchHit> hit;
+    forEachSwatchOnScreen([&](const QRect &square, const ColourSwatches::Swatch &swatch) {
+        // A pixel of slack around a square this small.
+        if (!hit && square.adjusted(-1, -1, 1, 1).contains(viewportPos))
+            hit = SwatchHit{swatch.offset, swatch.length};
+    });
+    return hit;
+}
+
+QRect RichEdit::swatchRect(qsizetype offset) const
+{
+    QRect found;
+    forEachSwatchOnScreen([&](const QRect &square, const ColourSwatches::Swatch &swatch) {
+        if (swatch.offset == offset)
+            found = square;
+    });
+    return found;
+}
+
+qsizetype RichEdit::qtCharAt(QPoint viewportPos) const
+{
+    const QTextCursor at = cursorForPosition(viewportPos);
+    const QTextBlock block = at.block();
+    const QTextLayout *layout = block.layout();
+    if (!layout || layout->lineCount() == 0)
+        return -1;
+    const int caret = at.positionInBlock();
+    const QTextLine line = layout->lineForTextPosition(caret);
+    if (!line.isValid())
+        return -1;
+    const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft() + layout->position();
+    const qreal x = viewportPos.x() - origin.x();
+    const qreal y = viewportPos.y() - origin.y();
+    if (y < line.y() || y >= line.y() + line.height())
+        return -1;
+    // The nearest caret place has a character on either side; the pointer is over one
+    // of them, or past the line's end.
+    const int c = x < line.cursorToX(caret) ? caret - 1 : caret;
+    if (c < line.textStart() || c >= line.textStart() + line.textLength())
+        return -1;
+    if (x < line.cursorToX(c) || x >= line.cursorToX(c + 1))
+        return -1;
+    return block.position() + c;
+}
+
+QString RichEdit::toolTipAt(QPoint viewportPos) const
+{
+    QStringList parts;
+    if (!m_marks.isEmpty()) {
+        // The problem under the pointer; a mark at a line's end is found past it.
+        const QTextCursor at = cursorForPosition(viewportPos);
+        const QRect place = cursorRect(at);
+        const QString message = m_marks.messageAt(at.position() - (viewportPos.x() < place.x() ? 1 : 0));
+        if (!message.isEmpty())
+            parts << message;
+    }
+    if (m_hoverHelp) {
+        const qsizetype qt = qtCharAt(viewportPos);
+        if (qt >= 0) {
+            const QString help = m_hoverHelp(m_model.fromQtPosition(qt));
+            if (!help.isEmpty())
+                parts << help;
+        }
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 // --- Find ----------------------------------------------------------------------------------

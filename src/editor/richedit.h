@@ -2,6 +2,7 @@
 
 #include "editor/colourhighlighter.h"
 #include "editor/colourlayer.h"
+#include "editor/colourswatches.h"
 #include "editor/problemmarks.h"
 #include "text/colourvalue.h"
 #include "editor/rtf.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QTextCursor>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -155,6 +157,30 @@ public:
     // The offset nearest a point of the viewport.
     qsizetype charFromPos(QPoint viewportPos) const;
 
+    // The colour swatches before the colour values on screen (ColourSwatches): hidden
+    // until shown, and which notations count as colours.
+    void setSwatches(bool shown, ColourForms forms);
+    const ColourSwatches &swatches() const { return m_swatches; }
+    // The colour value whose swatch lies under a point of the viewport.
+    struct SwatchHit
+    {
+        qsizetype offset = 0; // CR LF
+        qsizetype length = 0;
+    };
+    std::optional<SwatchHit> swatchAt(QPoint viewportPos) const;
+    // The square of the swatch before the value at a CR LF offset, in viewport
+    // coordinates; empty when the editor shows none there.
+    QRect swatchRect(qsizetype offset) const;
+
+    // Asked with the CR LF offset of the character under the pointer for the help its
+    // tool tip gives (empty for none).
+    void setHoverHelp(std::function<QString(qsizetype)> help) { m_hoverHelp = std::move(help); }
+    // What the tool tip says at a point of the viewport: the messages of the problem
+    // marks there, then the hover help for the character under the pointer (none over
+    // the blank past a line's end), a blank line between; empty when neither says
+    // anything.
+    QString toolTipAt(QPoint viewportPos) const;
+
 public slots:
     // Qt's multi-level undo and redo, reported as one selection change each.
     void undo();
@@ -200,12 +226,17 @@ signals:
     // and the editor then does nothing more (except, for a move of its own selection,
     // removing the text where it came from).
     void dropped(QDropEvent *event, bool *handled);
+    // A colour value's swatch was clicked (pressed and released on it): the value's CR
+    // LF offset and length. The click does not move the caret.
+    void swatchClicked(qsizetype offset, qsizetype length);
 
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -257,13 +288,21 @@ private:
     void repaintColours();
     void repaintColours(qsizetype qtFrom, qsizetype qtTo);
     int blocksOnScreen() const;
+    // Calls visit for each swatch square on screen, in viewport coordinates.
+    void forEachSwatchOnScreen(const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit) const;
+    // The Qt position of the character drawn under a point of the viewport, or -1.
+    qsizetype qtCharAt(QPoint viewportPos) const;
     void applyFont();
     void updateSelectionPalette();
 
     TextModel m_model;
     ColourLayer m_colours;
     ProblemMarks m_marks;
+    ColourSwatches m_swatches{m_model};
     ColourHighlighter m_highlighter;
+    std::function<QString(qsizetype)> m_hoverHelp;
+    // The swatch a left button went down on; a release on it is a click.
+    std::optional<SwatchHit> m_swatchPressed;
     // The colour and mark layers' revisions and the blocks whose layouts were last given colours.
     quint64 m_formattedRevision = ~quint64(0);
     int m_formattedFirst = 0;

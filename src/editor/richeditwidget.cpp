@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include <utility>
+
 namespace sheetsmith {
 
 namespace {
@@ -91,8 +93,40 @@ void RichEdit::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
+// A left click on a swatch is the swatch's: it neither moves the caret nor selects.
+void RichEdit::mousePressEvent(QMouseEvent *event)
+{
+    m_swatchPressed.reset();
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier)
+        m_swatchPressed = swatchAt(event->position().toPoint());
+    if (m_swatchPressed) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void RichEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && swatchAt(event->position().toPoint())) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
 void RichEdit::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_swatchPressed) {
+        event->accept();
+        return;
+    }
+    if (event->buttons() == Qt::NoButton && m_swatches.shown()) {
+        const Qt::CursorShape shape =
+            swatchAt(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::IBeamCursor;
+        if (viewport()->cursor().shape() != shape)
+            viewport()->setCursor(shape);
+    }
     // A drag of the selection starts inside the base class's mouse-move handling.
     m_inMouseMove = true;
     QPlainTextEdit::mouseMoveEvent(event);
@@ -103,6 +137,13 @@ void RichEdit::mouseMoveEvent(QMouseEvent *event)
 
 void RichEdit::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (const std::optional<SwatchHit> pressed = std::exchange(m_swatchPressed, std::nullopt)) {
+        event->accept();
+        const std::optional<SwatchHit> here = swatchAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && here && here->offset == pressed->offset)
+            emit swatchClicked(pressed->offset, pressed->length);
+        return;
+    }
     const Qt::MouseButton button = event->button();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const QPoint position = event->position().toPoint();

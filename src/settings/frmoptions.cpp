@@ -186,6 +186,8 @@ void FrmOptions::buildControls()
 
     m_chkComplete = new QCheckBox(QStringLiteral("Complete property names and keywords while typing"), m_frEditor);
     m_chkComplete->setObjectName(QStringLiteral("ChkComplete"));
+    m_chkSwatches = new QCheckBox(QStringLiteral("Show colour swatches"), m_frEditor);
+    m_chkSwatches->setObjectName(QStringLiteral("ChkSwatches"));
     m_chkCheck = new QCheckBox(QStringLiteral("Check the sheet while editing"), m_frEditor);
     m_chkCheck->setObjectName(QStringLiteral("ChkCheck"));
     // Each entry carries the level's stored key.
@@ -241,11 +243,12 @@ void FrmOptions::buildControls()
     editorGrid->addWidget(m_txtTab, 2, 1);
     editorGrid->addWidget(frCodeColors, 3, 0, 1, 2);
     editorGrid->addWidget(m_chkComplete, 4, 0, 1, 2);
-    editorGrid->addWidget(m_chkCheck, 5, 0, 1, 2);
-    editorGrid->addWidget(lblCheckLevel, 6, 0);
-    editorGrid->addWidget(m_comCheckLevel, 6, 1);
+    editorGrid->addWidget(m_chkSwatches, 5, 0, 1, 2);
+    editorGrid->addWidget(m_chkCheck, 6, 0, 1, 2);
+    editorGrid->addWidget(lblCheckLevel, 7, 0);
+    editorGrid->addWidget(m_comCheckLevel, 7, 1);
     editorGrid->setColumnStretch(1, 1);
-    editorGrid->setRowStretch(7, 1);
+    editorGrid->setRowStretch(8, 1);
 
     // --- Preview page ---
     m_frPreview = new QWidget(this);
@@ -353,6 +356,7 @@ void FrmOptions::loadFromStore()
     m_txtTab->setText(m_store.read(e::Section, e::TabWidth));
     // Missing or anything but "0" means on.
     m_chkComplete->setChecked(m_store.read(e::Section, e::Complete) != QLatin1String("0"));
+    m_chkSwatches->setChecked(m_store.read(e::Section, e::Swatches) != QLatin1String("0"));
     m_chkCheck->setChecked(m_store.read(e::Section, e::Check) != QLatin1String("0"));
     m_comCheckLevel->setEnabled(m_chkCheck->isChecked());
     // Missing or malformed means CSS level 1; the key's letter case does not count.
@@ -575,6 +579,7 @@ void FrmOptions::applyEditorLook()
     m_store.write(e::Section, e::FontSize, sizeText);
     m_store.write(e::Section, e::TabWidth, tabText);
     m_store.write(e::Section, e::Complete, m_chkComplete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_store.write(e::Section, e::Swatches, m_chkSwatches->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     m_store.write(e::Section, e::Check, m_chkCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     m_store.write(e::Section, e::CheckLevel, m_comCheckLevel->currentData().toString());
     const QLatin1String definitionKeys[] = {e::Selectors, e::Brackets, e::Comments};
@@ -586,6 +591,17 @@ void FrmOptions::applyEditorLook()
 
     // Lines coloured from now on take the new colours.
     m_colouriser.setColours(m_store.editorSettings().syntaxColours());
+    if (RichEdit *editor = m_editor.data())
+        applySwatchSettings(*editor, m_store);
+}
+
+void FrmOptions::applySwatchSettings(RichEdit &editor, const SettingsStore &store)
+{
+    namespace e = keys::editor;
+    // Missing or anything but "0" means on; the level's key as the check reads it.
+    const bool shown = store.read(e::Section, e::Swatches) != QLatin1String("0");
+    const bool current = store.read(e::Section, e::CheckLevel).compare(e::CheckLevelCurrent, Qt::CaseInsensitive) == 0;
+    editor.setSwatches(shown, current ? ColourForms::Current : ColourForms::Css1);
 }
 
 void FrmOptions::storeBrowsers()

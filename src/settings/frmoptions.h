@@ -25,8 +25,8 @@ class Colouriser;
 class RichEdit;
 class SettingsStore;
 
-// The "Options" window (objectName "FrmOptions"): the editor's font, size, tab width and
-// three syntax colours, and the list of outside browsers of the Tools menu. Modeless,
+// The "Options" window (objectName "FrmOptions"): the editor's font, size, tab width,
+// three syntax colours, completion, colour swatches and the check, and the list of outside browsers of the Tools menu. Modeless,
 // owned by the main window, deleted when closed. Opening loads every control from the
 // store; nothing takes effect until Apply, and closing any other way discards it all.
 //
@@ -65,6 +65,10 @@ public:
     // Applies and closes; returns false, changing nothing and keeping the window open,
     // when a typed value is refused (the author is told which).
     bool apply();
+
+    // Shows or hides the editor's colour swatches as the store says (Editor/Swatches),
+    // for the colour notations of the stored check level.
+    static void applySwatchSettings(RichEdit &editor, const SettingsStore &store);
 
 signals:
     // A progress text was put in the main window's first status panel.
@@ -111,6 +115,7 @@ private:
     QComboBox *m_comSize = nullptr;
     QLineEdit *m_txtTab = nullptr;
     QCheckBox *m_chkComplete = nullptr;
+    QCheckBox *m_chkSwatches = nullptr;
     QCheckBox *m_chkCheck = nullptr;
     QComboBox *m_comCheckLevel = nullptr;
     QWidget *m_shpComments = nullptr;

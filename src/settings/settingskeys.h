@@ -43,6 +43,8 @@ inline constexpr QLatin1String LBrackets{"LBrackets"};
 inline constexpr QLatin1String LComments{"LComments"};
 // "1" or "0": offer property names and keywords while typing; missing means on.
 inline constexpr QLatin1String Complete{"Complete"};
+// "1" or "0": show a swatch of its colour before each colour value; missing means on.
+inline constexpr QLatin1String Swatches{"Swatches"};
 // "1" or "0": check the sheet as it is edited; missing means on.
 inline constexpr QLatin1String Check{"Check"};
 // What the sheet is checked against: "css1" (CSS level 1) or "current" (current CSS);
