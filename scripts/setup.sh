@@ -10,6 +10,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
   qt6-qpa-plugins qt6-gtk-platformtheme
+  # the HTML parser that reads the preview's pages for completion
+  libxml2-dev
   # SVG pictures: the program's icon and the icon themes
   libqt6svg6
   # the icon theme the program falls back on when the desktop names none

@@ -2,26 +2,61 @@
 
 #include "editor/richedit.h"
 #include "inspector/catalogue.h"
+#include "preview/pagenamesource.h"
 #include "text/completion.h"
 
+#include <QAbstractListModel>
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QStringListModel>
 
 #include <algorithm>
 #include <utility>
 
 namespace sheetsmith {
 
+// What the popup offers: each entry shown as its label and put in as its name (the
+// completer's completion role, Qt::EditRole).
+class EditorCompleter::Entries : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void set(QStringList names, QStringList labels)
+    {
+        beginResetModel();
+        m_names = std::move(names);
+        m_labels = std::move(labels);
+        endResetModel();
+    }
+    const QStringList &labels() const { return m_labels.isEmpty() ? m_names : m_labels; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_names.size()); }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_names.size())
+            return {};
+        if (role == Qt::EditRole)
+            return m_names[index.row()];
+        if (role == Qt::DisplayRole)
+            return labels()[index.row()];
+        return {};
+    }
+
+private:
+    QStringList m_names;
+    QStringList m_labels; // empty: the names are shown
+};
+
 EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, std::function<bool()> enabled,
                                  QObject *parent)
     : QObject(parent), m_editor(editor), m_catalogue(catalogue), m_enabled(std::move(enabled))
 {
     m_completer = new QCompleter(this);
-    m_model = new QStringListModel(m_completer);
+    m_model = new Entries(m_completer);
     m_completer->setModel(m_model);
     // The model holds exactly what fits, in the order wanted: the completer filters
     // nothing and sorts nothing.
@@ -32,6 +67,9 @@ EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, s
     m_completer->setWidget(&m_editor);
     m_completer->popup()->setObjectName(QStringLiteral("LstComplete"));
     m_completer->popup()->setAccessibleName(QStringLiteral("Completions"));
+    // Installed after the completer's own filter, so this one sees the popup's events
+    // first.
+    m_completer->popup()->installEventFilter(this);
 
     connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this, &EditorCompleter::accept);
     connect(m_completer, qOverload<const QString &>(&QCompleter::highlighted), this, &EditorCompleter::highlighted);
@@ -51,7 +89,30 @@ bool EditorCompleter::isPopupVisible() const
 
 QStringList EditorCompleter::offered() const
 {
-    return isPopupVisible() ? m_model->stringList() : QStringList();
+    return isPopupVisible() ? m_model->labels() : QStringList();
+}
+
+bool EditorCompleter::eventFilter(QObject *watched, QEvent *event)
+{
+    QAbstractItemView *popup = m_completer->popup();
+    if (watched != popup)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        // On X the popup grabs the keyboard and gets every key while it shows. The
+        // completer would hand the key to the editor and then hide the popup unless
+        // the editor has the application's focus, which no widget has while the
+        // window system sends keys to a window Qt holds inactive (focus following the
+        // pointer): every second key would close it. Every key goes to the editor
+        // here, and the popup follows what the key did there (keyDown, offer).
+        QCoreApplication::sendEvent(&m_editor, event);
+        if (isPopupVisible() && (!m_editor.isVisible() || m_editor.window()->focusWidget() != &m_editor))
+            close(); // the key moved the focus elsewhere
+        return true;
+    }
+    // Hidden by the completer itself (a click outside it): the description goes too.
+    if (event->type() == QEvent::Hide)
+        emit described(QString());
+    return false;
 }
 
 void EditorCompleter::keyDown(QKeyEvent *event, bool *consumed)
@@ -66,7 +127,7 @@ void EditorCompleter::keyDown(QKeyEvent *event, bool *consumed)
     case Qt::Key_Enter:
     case Qt::Key_Tab: {
         const QModelIndex current = popup->currentIndex();
-        const QString entry = (current.isValid() ? current : m_model->index(0)).data().toString();
+        const QString entry = (current.isValid() ? current : m_model->index(0)).data(Qt::EditRole).toString();
         close();
         accept(entry);
         *consumed = true;
@@ -125,36 +186,70 @@ void EditorCompleter::offer(bool afterName)
     const TextModel &model = m_editor.model();
     const CompletionContext context = CompletionContextAt(model.text(), model.commentMarkers(), m_editor.selStart());
     QStringList entries;
+    QStringList labels;
+    const bool selector = context.kind == CompletionContext::Element || context.kind == CompletionContext::Class
+                          || context.kind == CompletionContext::Id;
     // Keywords for a value not begun yet are offered only right after a chosen name:
-    // after a ":" the author typed, Enter must stay a line break.
-    if (context.word.isEmpty() && !afterName) {
+    // after a ":" the author typed, Enter must stay a line break. A class or an id is
+    // offered right after its "." or "#".
+    if (context.word.isEmpty() && !afterName && context.kind != CompletionContext::Class
+        && context.kind != CompletionContext::Id) {
         close();
         return;
     }
-    QStringList names(m_catalogue.PropName.begin(), m_catalogue.PropName.end());
     if (context.kind == CompletionContext::Property) {
-        entries = PropertyCandidates(names, context.word);
+        entries = PropertyCandidates(QStringList(m_catalogue.PropName.begin(), m_catalogue.PropName.end()), context.word);
     } else if (context.kind == CompletionContext::Value) {
-        const qsizetype at = names.indexOf(context.property);
-        if (at >= 0)
-            entries = KeywordCandidates(m_catalogue.PropValues[size_t(at)], context.word);
+        const auto &names = m_catalogue.PropName;
+        const auto at = std::find(names.begin(), names.end(), context.property);
+        if (at != names.end())
+            entries = KeywordCandidates(m_catalogue.PropValues[size_t(at - names.begin())], context.word);
+    } else if (selector) {
+        pageEntries(context.kind, context.word, entries, labels);
     }
     // Nothing left to add: the word typed is already the one entry.
-    if (entries.size() == 1 && entries.first().compare(context.word, Qt::CaseInsensitive) == 0
-        && context.kind == CompletionContext::Value)
+    const bool asWritten = context.kind == CompletionContext::Class || context.kind == CompletionContext::Id;
+    if (entries.size() == 1 && (context.kind == CompletionContext::Value || selector)
+        && entries.first().compare(context.word, asWritten ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
         entries.clear();
     if (entries.isEmpty()) {
         close();
         return;
     }
-    m_offeringValues = context.kind == CompletionContext::Value;
+    m_offering = context.kind;
     m_property = context.property;
-    m_model->setStringList(entries);
+    m_model->set(entries, labels);
     QAbstractItemView *popup = m_completer->popup();
     QRect at = m_editor.cursorRect();
     at.setWidth(popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 8);
     m_completer->complete(at);
     popup->setCurrentIndex(m_model->index(0));
+}
+
+void EditorCompleter::pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels)
+{
+    m_descriptions.clear();
+    if (!m_pages)
+        return;
+    const NameKind of = kind == CompletionContext::Element ? NameKind::Element
+                        : kind == CompletionContext::Class ? NameKind::Class
+                                                           : NameKind::Id;
+    // Element names are HTML's, whatever their case; classes and ids match as written.
+    const Qt::CaseSensitivity cs = of == NameKind::Element ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QString what = of == NameKind::Element ? QStringLiteral("Element")
+                         : of == NameKind::Class ? QStringLiteral("Class")
+                                                 : QStringLiteral("Id");
+    for (const NameUse &use : m_pages->names(of)) {
+        if (!use.name.startsWith(word, cs))
+            continue;
+        names << use.name;
+        labels << NameUseLabel(use);
+        m_descriptions << QStringLiteral("%1 %2: used %3 %4 in %5")
+                              .arg(what, use.name)
+                              .arg(use.count)
+                              .arg(use.count == 1 ? QStringLiteral("time") : QStringLiteral("times"),
+                                   use.pages == 1 ? use.page : QStringLiteral("%1 pages").arg(use.pages));
+    }
 }
 
 void EditorCompleter::accept(const QString &entry)
@@ -165,29 +260,38 @@ void EditorCompleter::accept(const QString &entry)
     const CompletionContext context = CompletionContextAt(model.text(), model.commentMarkers(), m_editor.selStart());
     if (context.kind == CompletionContext::None)
         return;
-    const bool value = context.kind == CompletionContext::Value;
+    const bool property = context.kind == CompletionContext::Property;
     {
         const QScopedValueRollback<bool> accepting(m_accepting, true);
         // The typed word and what replaces it: one edit, one undo step.
         m_editor.setSelStart(context.wordStart);
         m_editor.setSelLength(context.word.size());
-        m_editor.setSelText(entry + (value ? QStringLiteral(";") : QStringLiteral(": ")));
+        m_editor.setSelText(entry + (property                                  ? QStringLiteral(": ")
+                                     : context.kind == CompletionContext::Value ? QStringLiteral(";")
+                                                                                : QString()));
     }
     emit described(QString());
     // The property's keywords, at once: from the event loop, once the completer has
     // finished with the key that chose the name (it closes its popup after telling).
-    if (!value)
+    if (property)
         QMetaObject::invokeMethod(this, [this] { offer(true); }, Qt::QueuedConnection);
 }
 
 void EditorCompleter::highlighted(const QString &entry)
 {
     QString description;
-    if (!m_offeringValues) {
+    if (m_offering == CompletionContext::Property) {
         const auto &names = m_catalogue.PropName;
         const auto it = std::find(names.begin(), names.end(), entry);
         if (it != names.end())
             description = m_catalogue.PropInfo[size_t(it - names.begin())];
+    } else if (m_offering != CompletionContext::Value) {
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (m_model->index(row).data(Qt::EditRole).toString() == entry) {
+                description = m_descriptions.value(row);
+                break;
+            }
+        }
     }
     m_completer->popup()->setToolTip(description);
     emit described(description);

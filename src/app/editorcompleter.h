@@ -7,10 +7,10 @@
 
 class QCompleter;
 class QKeyEvent;
-class QStringListModel;
 
 namespace sheetsmith {
 
+class PageNameSource;
 class RichEdit;
 struct Catalogue;
 
@@ -21,6 +21,13 @@ struct Catalogue;
 // popup and keeps what was typed; typing on goes on as plain typing, and the popup
 // follows it or closes. Where it may offer anything is decided by
 // CompletionContextAt (text/completion.h). Each accepted entry is one undo step.
+// Every key goes to the editor, also while the popup holds the keyboard, and the
+// popup follows what it did there.
+//
+// In a selector it offers the names used in the preview's pages (setPageNames): after
+// "." their classes, after "#" their ids, for a word beginning a compound selector
+// their element names, each the most used first and shown with its count and page;
+// a chosen one goes in as the name alone.
 class EditorCompleter : public QObject
 {
     Q_OBJECT
@@ -31,14 +38,20 @@ public:
     EditorCompleter(RichEdit &editor, const Catalogue &catalogue, std::function<bool()> enabled, QObject *parent);
     ~EditorCompleter() override;
 
+    // The names of the preview's pages, offered in selectors; none without it.
+    void setPageNames(PageNameSource *pages) { m_pages = pages; }
+
     bool isPopupVisible() const;
-    // The entries the popup offers now, in its order.
+    // The entries the popup offers now, in its order, as it shows them.
     QStringList offered() const;
 
 signals:
-    // The catalogue's description of the highlighted name, or empty when the popup
-    // closes or a keyword is highlighted.
+    // The catalogue's description of the highlighted name (for a page's name, where
+    // it is used), or empty when the popup closes or a keyword is highlighted.
     void described(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void keyDown(QKeyEvent *event, bool *consumed);
@@ -48,22 +61,29 @@ private:
     // a property name has just been chosen, and its keywords are offered before any
     // letter of the value is typed.
     void offer(bool afterName);
+    // The page names of a selector context that begin with its word.
+    void pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels);
     void accept(const QString &entry);
     void highlighted(const QString &entry);
     void close();
 
+    class Entries;
+
     RichEdit &m_editor;
     const Catalogue &m_catalogue;
     std::function<bool()> m_enabled;
-    QStringListModel *m_model = nullptr; // owned by the completer
-    QCompleter *m_completer = nullptr;   // a child of this object
+    PageNameSource *m_pages = nullptr;
+    Entries *m_model = nullptr;        // owned by the completer
+    QCompleter *m_completer = nullptr; // a child of this object
     // The author's last edit was typing at the caret: the next selection change asks
     // for an offer, any other change closes the popup.
     bool m_typed = false;
     bool m_accepting = false;
-    // What the popup offers: property names, or the keywords of m_property.
-    bool m_offeringValues = false;
+    // What the popup offers (a CompletionContext::Kind): property names, the keywords
+    // of m_property, or a page's names with m_descriptions.
+    int m_offering = 0;
     QString m_property;
+    QStringList m_descriptions;
 };
 
 } // namespace sheetsmith

@@ -12,14 +12,17 @@
 #include "blocks/selectorcommands.h"
 #include "blocks/selectortree.h"
 #include "check/checkschedule.h"
+#include "check/hoverhelp.h"
 #include "check/problemsdock.h"
 #include "dialogs/cdlgex.h"
 #include "dialogs/dialogseam.h"
 #include "editor/richedit.h"
+#include "editor/swatchpicker.h"
 #include "inspector/propertyinspector.h"
 #include "preview/browserpreview.h"
 #include "preview/frmabout.h"
 #include "preview/frmpreview.h"
+#include "preview/pagenamesource.h"
 #include "preview/weblinks.h"
 #include "settings/frmoptions.h"
 #include "settings/settingskeys.h"
@@ -152,8 +155,16 @@ Form1::Form1(SettingsStore &settings, QWidget *parent)
                 OpenDocument(QFileInfo(path).fileName(), path);
         },
         this);
+    new SwatchPicker(*m_mainText, this); // a child of this window
+    m_mainText->setHoverHelp([this](qsizetype at) {
+        return HoverHelpAt(m_mainText->text(), m_mainText->model().commentMarkers(), at, m_catalogue);
+    });
     buildStatusBar();
     m_document->setStatusPanel(m_panel1);
+    // Selectors complete with the names used in the preview's pages.
+    auto *pages = new PageNameSource([this] { return ListedPreviewPages(m_settings); }, m_completer);
+    connect(pages, &PageNameSource::pageUnreadable, m_panel1, &QLabel::setText);
+    m_completer->setPageNames(pages);
     buildProblems();
 
     // Design size of the client area before any placement is restored.
@@ -433,6 +444,7 @@ void Form1::applyEditorSettings()
     const EditorSettings editor = m_settings.editorSettings();
     m_mainText->setEditorFont(editor.fontName, editor.fontSize);
     m_colouriser.setColours(editor.syntaxColours());
+    FrmOptions::applySwatchSettings(*m_mainText, m_settings);
 }
 
 void Form1::showDocumentTitle()

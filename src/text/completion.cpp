@@ -99,6 +99,168 @@ Answer declarationStartsAfter(const Reading &r, qsizetype at)
     return r.atStart();
 }
 
+// Whether the "{" at index brace opens a block of rules: its statement is an at-rule
+// whose block holds rules (@media, @supports, ...), not declarations or keyframes.
+Answer opensRules(const Reading &r, qsizetype brace)
+{
+    qsizetype i = brace - 1;
+    while (i >= 0 && !isStructure(r.tokens[size_t(i)]))
+        --i;
+    if (i < 0 && !r.fromStart)
+        return Answer::Unknown;
+    qsizetype first = i + 1;
+    while (first < brace && !significant(r.tokens[size_t(first)]))
+        ++first;
+    const CssToken &t = r.tokens[size_t(first)];
+    if (first == brace || t.type != CssTokenType::AtKeyword)
+        return Answer::No;
+    for (const char *name : {"media", "supports", "document", "-moz-document", "layer", "container", "scope",
+                             "starting-style"}) {
+        if (CssTokenIs(r.text, t, name))
+            return Answer::Yes;
+    }
+    return Answer::No;
+}
+
+// The index of the first significant token after index at (a structure token, or -1
+// for the start of the reading), or the end when there is none.
+qsizetype nextSignificant(const Reading &r, qsizetype at, qsizetype end)
+{
+    for (++at; at < end && !significant(r.tokens[size_t(at)]); ++at) {
+    }
+    return at;
+}
+
+// Whether a selector may begin after the structure token at index at (or -1, the
+// start of the reading): at a level of the sheet that holds rules.
+Answer selectorStartsAfter(const Reading &r, qsizetype at)
+{
+    if (at < 0)
+        return r.fromStart ? Answer::Yes : Answer::Unknown;
+    const CssTokenType type = r.tokens[size_t(at)].type;
+    if (type == CssTokenType::CloseCurly)
+        return Answer::Yes;
+    if (type == CssTokenType::OpenCurly)
+        return opensRules(r, at);
+    // A ";" ends a statement only when the statement is an at-rule's (@import,
+    // @charset); the level it stands at is the level of the structure before it.
+    qsizetype before = at - 1;
+    while (before >= 0 && !isStructure(r.tokens[size_t(before)]))
+        --before;
+    if (before < 0 && !r.fromStart)
+        return Answer::Unknown;
+    const qsizetype first = nextSignificant(r, before, at);
+    if (first == at || r.tokens[size_t(first)].type != CssTokenType::AtKeyword)
+        return Answer::No;
+    return selectorStartsAfter(r, before);
+}
+
+bool isSelectorFunction(const Reading &r, const CssToken &t)
+{
+    return t.type == CssTokenType::Function
+           && (CssTokenIs(r.text, t, "not") || CssTokenIs(r.text, t, "is") || CssTokenIs(r.text, t, "where")
+               || CssTokenIs(r.text, t, "has"));
+}
+
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c.unicode() >= 0x80;
+}
+
+bool isElementName(QStringView s)
+{
+    return !s.isEmpty() && s.front().isLetter()
+           && std::all_of(s.begin(), s.end(), [](QChar c) { return c.isLetterOrNumber() || c == u'-'; });
+}
+
+bool isDelim(const Reading &r, const CssToken &t, QChar c)
+{
+    return t.type == CssTokenType::Delim && r.text[t.offset] == c;
+}
+
+// A class, an id or an element name being typed in a selector. The tokens end at the
+// caret. Answer::No leaves the caret to the declaration rules.
+Answer selectorContextOf(const Reading &r, qsizetype caret, CompletionContext &found)
+{
+    const std::vector<CssToken> &tokens = r.tokens;
+    if (tokens.empty())
+        return Answer::No;
+    const qsizetype lastIndex = qsizetype(tokens.size()) - 1;
+    const CssToken &last = tokens.back();
+    if (last.end() != caret || last.escaped)
+        return Answer::No;
+    CompletionContext c;
+    qsizetype compound = lastIndex; // the first token of what is being typed
+    if (isDelim(r, last, u'.') || isDelim(r, last, u'#')) {
+        c.kind = r.text[last.offset] == u'.' ? CompletionContext::Class : CompletionContext::Id;
+        c.wordStart = caret;
+    } else if (last.type == CssTokenType::Hash) {
+        const QStringView name = r.text.sliced(last.offset + 1, last.length - 1);
+        if (!last.idLike || !std::all_of(name.begin(), name.end(), isNameChar))
+            return Answer::No;
+        c.kind = CompletionContext::Id;
+        c.wordStart = last.offset + 1;
+        c.word = name.toString();
+    } else if (last.type == CssTokenType::Ident) {
+        const QStringView name = r.text.sliced(last.offset, last.length);
+        if (lastIndex > 0 && isDelim(r, tokens[size_t(lastIndex - 1)], u'.')) {
+            if (!std::all_of(name.begin(), name.end(), isNameChar))
+                return Answer::No;
+            c.kind = CompletionContext::Class;
+            compound = lastIndex - 1;
+        } else {
+            if (!isElementName(name))
+                return Answer::No;
+            // An element name begins a compound selector: what comes before it is a
+            // combinator, a "," or a selector's start.
+            qsizetype i = lastIndex - 1;
+            while (i >= 0 && tokens[size_t(i)].type == CssTokenType::Comment)
+                --i;
+            if (i >= 0) {
+                const CssToken &t = tokens[size_t(i)];
+                const bool starts = t.type == CssTokenType::Whitespace || t.type == CssTokenType::Comma
+                                    || isStructure(t) || isDelim(r, t, u'>') || isDelim(r, t, u'+')
+                                    || isDelim(r, t, u'~') || isSelectorFunction(r, t);
+                if (!starts)
+                    return Answer::No;
+            }
+            c.kind = CompletionContext::Element;
+        }
+        c.wordStart = last.offset;
+        c.word = name.toString();
+    } else {
+        return Answer::No;
+    }
+
+    // Back to the statement's start: not inside brackets or a function other than the
+    // selector functions, and not in an at-rule's prelude.
+    int depth = 0;
+    qsizetype i = compound - 1;
+    for (; i >= 0; --i) {
+        const CssToken &t = tokens[size_t(i)];
+        if (isStructure(t))
+            break;
+        if (t.type == CssTokenType::CloseParen || t.type == CssTokenType::CloseSquare) {
+            ++depth;
+        } else if (t.type == CssTokenType::OpenParen || t.type == CssTokenType::OpenSquare
+                   || t.type == CssTokenType::Function) {
+            if (depth > 0)
+                --depth;
+            else if (!isSelectorFunction(r, t))
+                return Answer::No;
+        }
+    }
+    const qsizetype first = nextSignificant(r, i, compound);
+    if (first < compound && tokens[size_t(first)].type == CssTokenType::AtKeyword)
+        return Answer::No;
+    if (first < compound && isDelim(r, tokens[size_t(first)], u'@'))
+        return Answer::No;
+    const Answer a = selectorStartsAfter(r, i);
+    if (a == Answer::Yes)
+        found = c;
+    return a;
+}
+
 Answer contextOf(Reading &r, qsizetype caret, CompletionContext &found)
 {
     std::vector<CssToken> &tokens = r.tokens;
@@ -111,6 +273,9 @@ Answer contextOf(Reading &r, qsizetype caret, CompletionContext &found)
             return Answer::No;
         last.length = caret - last.offset; // blanks after the caret do not count
     }
+    const Answer selector = selectorContextOf(r, caret, found);
+    if (selector != Answer::No)
+        return selector;
     qsizetype word = qsizetype(tokens.size()); // the index of the word's token
     found.wordStart = caret;
     if (!tokens.empty() && tokens.back().type == CssTokenType::Ident) {

@@ -19,12 +19,20 @@ namespace sheetsmith {
 // after a value has begun (a blank or any other character in the value before the
 // word), or in the middle of a word or a name ("col_or", "a\41"). When in doubt the
 // answer is None: completion must never take a key the author meant for the text.
+//
+// In a selector (at the top level, after a block or an at-rule's ";", or among the
+// rules of @media, @supports and the other at-rules that hold rules), a class is
+// offered after ".", an id after "#", and an element name for a word that begins a
+// selector or follows a combinator, a "," or the "(" of :not(), :is(), :where() or
+// :has(). Not in an attribute selector's brackets, an at-rule's prelude, a
+// declaration block, a comment or a string, and not for a name with an escape.
 struct CompletionContext
 {
-    enum Kind { None, Property, Value };
+    enum Kind { None, Property, Value, Element, Class, Id };
     Kind kind = None;
     // The 0-based offset and the text of the word before the caret that a chosen
-    // entry replaces (empty right after a property name's ": ").
+    // entry replaces (empty right after a property name's ": ", and right after the
+    // "." or "#" of a class or an id, which are not part of the word).
     qsizetype wordStart = 0;
     QString word;
     // For Value: the declaration's property name, in lower case.

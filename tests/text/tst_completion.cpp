@@ -14,6 +14,8 @@ private slots:
     void context_data();
     void context();
     void candidates();
+    void selectorContext_data();
+    void selectorContext();
 };
 
 void TestCompletion::context_data()
@@ -72,6 +74,63 @@ void TestCompletion::candidates()
     QCOMPARE(KeywordCandidates(QStringLiteral("normal|italic|oblique"), u"I"), QStringList{"italic"});
     // A hint is not a list of keywords.
     QCOMPARE(KeywordCandidates(QStringLiteral("top right bottom left"), u""), QStringList{});
+}
+
+void TestCompletion::selectorContext_data()
+{
+    QTest::addColumn<QString>("marked"); // the caret at "|"
+    QTest::addColumn<QString>("expected"); // "kind word", or "none"
+    QTest::newRow("class right after .") << "p.|" << "class ";
+    QTest::newRow("class typed") << ".car|" << "class car";
+    QTest::newRow("class with digits and _") << "div.col_md-6|" << "class col_md-6";
+    QTest::newRow("class in a compound") << "div.card.ti|" << "class ti";
+    QTest::newRow("class after a block") << "p { color: red }\n.|" << "class ";
+    QTest::newRow("id right after #") << "#|" << "id ";
+    QTest::newRow("id typed after a combinator") << "ul > #ma|" << "id ma";
+    QTest::newRow("element at the start") << "h|" << "element h";
+    QTest::newRow("element with a digit") << "p { }\nh1|" << "element h1";
+    QTest::newRow("element after a descendant blank") << "div s|" << "element s";
+    QTest::newRow("element after >") << "ul>l|" << "element l";
+    QTest::newRow("element after a comma") << "h1, h|" << "element h";
+    QTest::newRow("element in :not(") << "a:not(sp|" << "element sp";
+    QTest::newRow("class in :is(") << "a:is(.b|" << "class b";
+    QTest::newRow("rules inside @media") << "@media print {\n  .a|" << "class a";
+    QTest::newRow("after a rule inside @media") << "@media print { a { } #|" << "id ";
+    QTest::newRow("after @import") << "@import url(a.css);\n.x|" << "class x";
+    QTest::newRow("after a closed comment") << "/* a */ .x|" << "class x";
+    QTest::newRow("in a declaration block") << "p { .a|" << "none";
+    QTest::newRow("a colour in a value") << "p { color: #ab|" << "none";
+    QTest::newRow("@font-face holds declarations") << "@font-face { .a|" << "none";
+    QTest::newRow("keyframes hold no selectors") << "@keyframes k { fr|" << "none";
+    QTest::newRow("an at-rule's prelude") << "@media pr|" << "none";
+    QTest::newRow("an attribute selector") << "a[cl|" << "none";
+    QTest::newRow("an attribute's value") << "a[title=\".b|" << "none";
+    QTest::newRow("in a comment") << "/* .a|" << "none";
+    QTest::newRow("pseudo-class") << "a:ho|" << "none";
+    QTest::newRow("inside :nth-child(") << "li:nth-child(o|" << "none";
+    QTest::newRow("an escape in the name") << ".a\\31|" << "none";
+    QTest::newRow("middle of a class") << ".ca|rd" << "none";
+    QTest::newRow("; of a rule's declarations") << "a { b: c; .d|" << "none";
+    QTest::newRow("; not ending an at-rule") << "a { } d; .e|" << "none";
+}
+
+void TestCompletion::selectorContext()
+{
+    QFETCH(QString, marked);
+    QFETCH(QString, expected);
+    const MarkedText t = parseMarked(marked);
+    const CompletionContext c = CompletionContextAt(t.text, FindCommentMarkers(t.text), t.selStart);
+    const QHash<int, QString> kinds{{CompletionContext::None, QStringLiteral("none")},
+                                    {CompletionContext::Property, QStringLiteral("property ")},
+                                    {CompletionContext::Value, QStringLiteral("value ")},
+                                    {CompletionContext::Element, QStringLiteral("element ")},
+                                    {CompletionContext::Class, QStringLiteral("class ")},
+                                    {CompletionContext::Id, QStringLiteral("id ")}};
+    QCOMPARE(kinds.value(c.kind) + (c.kind == CompletionContext::None ? QString() : c.word), expected);
+    if (c.kind != CompletionContext::None) {
+        QCOMPARE(t.text.mid(c.wordStart, c.word.size()), c.word);
+        QCOMPARE(c.wordStart + c.word.size(), qsizetype(t.selStart));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCompletion)
