@@ -82,6 +82,16 @@ EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, s
 // order its children are destroyed.
 EditorCompleter::~EditorCompleter() = default;
 
+void EditorCompleter::setPageNames(PageNameSource *pages)
+{
+    m_pages = pages;
+    connect(pages, &PageNameSource::pagesRead, this, [this] {
+        if (m_waitingAt >= 0 && m_editor.hasFocus() && m_waitingAt == m_editor.selStart()
+            && m_waitingLength == m_editor.model().text().size())
+            offer(false);
+    });
+}
+
 bool EditorCompleter::isPopupVisible() const
 {
     return m_completer->popup()->isVisible();
@@ -212,7 +222,12 @@ void EditorCompleter::offer(bool afterName)
     if (entries.size() == 1 && (context.kind == CompletionContext::Value || selector)
         && entries.first().compare(context.word, asWritten ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
         entries.clear();
+    m_waitingAt = -1;
     if (entries.isEmpty()) {
+        if (selector && m_pages && m_pages->reading()) {
+            m_waitingAt = m_editor.selStart();
+            m_waitingLength = model.text().size();
+        }
         close();
         return;
     }

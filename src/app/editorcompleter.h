@@ -39,7 +39,9 @@ public:
     ~EditorCompleter() override;
 
     // The names of the preview's pages, offered in selectors; none without it.
-    void setPageNames(PageNameSource *pages) { m_pages = pages; }
+    // A selector word typed while a page was still being read is offered again when
+    // the reading comes back, as long as the caret and the text stay as they were.
+    void setPageNames(PageNameSource *pages);
 
     bool isPopupVisible() const;
     // The entries the popup offers now, in its order, as it shows them.
@@ -84,6 +86,10 @@ private:
     int m_offering = 0;
     QString m_property;
     QStringList m_descriptions;
+    // Where a selector's offer found no names while the pages were being read (the
+    // caret and the text's length then), or -1.
+    qsizetype m_waitingAt = -1;
+    qsizetype m_waitingLength = -1;
 };
 
 } // namespace sheetsmith

@@ -27,6 +27,7 @@ private slots:
     void offersNothingWhereItMustNot_data();
     void offersNothingWhereItMustNot();
     void settingsDialogTurnsItOff();
+    void namesOfThePreviewsPages();
 
 private:
     EditorCompleter &completer() const { return *m_fixture.window().findChild<EditorCompleter *>(); }
@@ -139,6 +140,29 @@ void TestEditorCompleter::settingsDialogTurnsItOff()
     startIn("p { }\n", 4);
     QTest::keyClicks(&m_fixture.editor(), QStringLiteral("col"));
     QVERIFY(!completer().isPopupVisible());
+}
+
+void TestEditorCompleter::namesOfThePreviewsPages()
+{
+    const QString page = m_fixture.writeFile(QStringLiteral("index.html"),
+                                             "<!doctype html><title>t</title><div class=\"card\">"
+                                             "<p class=\"card lead\" id=\"top\">x</div><span class=card></span>");
+    m_fixture.settings().write(keys::preview::Section, keys::preview::file(1), page);
+    startIn("p { }\n", 7);
+    RichEdit &editor = m_fixture.editor();
+    // The page is read when first asked for; the names follow once it is.
+    QTest::keyClick(&editor, '.');
+    QTRY_COMPARE(completer().offered(),
+                 (QStringList{QStringLiteral("card \u2014 3 in index.html"), QStringLiteral("lead \u2014 1 in index.html")}));
+    QTest::keyClick(&editor, 'l');
+    QCOMPARE(completer().offered(), QStringList{QStringLiteral("lead \u2014 1 in index.html")});
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QCOMPARE(editor.text(), QStringLiteral("p { }\r\n.lead"));
+    QTest::keyClicks(&editor, QStringLiteral(" #"));
+    QCOMPARE(completer().offered(), QStringList{QStringLiteral("top \u2014 1 in index.html")});
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    QTest::keyClicks(&editor, QStringLiteral(", s"));
+    QCOMPARE(completer().offered(), QStringList{QStringLiteral("span \u2014 1 in index.html")});
 }
 
 QTEST_MAIN(TestEditorCompleter)
