@@ -175,9 +175,10 @@ int main(int argc, char **argv)
     print("Refresh (reload of the page)", reloads);
 
     // Typing: each keystroke's latency is how late it was handled plus the handling
-    // itself. Two rhythms: a steady 130 ms beat, which puts every keystroke just after the
-    // update the one before it sent (the debounce and the engine's answer), and the
-    // uneven beat of real typing, 80 to 250 ms apart, the same sequence each time.
+    // itself. Two rhythms: a steady 130 ms beat and the uneven beat of real typing, 80 to
+    // 250 ms apart, the same sequence each time. With live on, each keystroke's update
+    // is sent from the event loop once the keystroke is handled, so its cost shows as
+    // the next keystroke's lateness when it falls in its way.
     const auto typingLatency = [&](int keys, bool steady) {
         std::vector<double> latencies;
         std::mt19937 rhythm(1);

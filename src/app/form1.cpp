@@ -534,7 +534,7 @@ void Form1::connectLivePreview()
     connect(m_preview, &FrmPreview::elementPicked, this, [this](const QList<int> &matched) {
         const PickOutcome outcome = WinningRule(m_pickCandidates, matched);
         if (outcome.rule < 0 || outcome.rule >= m_tracker->blocks().Count()) {
-            m_panel1->setText(QStringLiteral("No rule of this sheet matches this element"));
+            m_panel1->setText(QStringLiteral("No rule of this sheet matches this element at rest"));
             return;
         }
         // An ordinary caret move: caret tracking follows with the tree and the values.
@@ -547,9 +547,11 @@ void Form1::connectLivePreview()
         m_mainText->ensureCursorVisible();
         activateWindow();
         m_mainText->setFocus(Qt::OtherFocusReason);
-        m_panel1->setText(outcome.matchedRules == 1 ? QStringLiteral("1 rule matches this element")
-                                                    : QStringLiteral("%1 rules match this element")
-                                                          .arg(outcome.matchedRules));
+        // At rest: the states the click put the element in (hovered, pressed, focused) do not count.
+        m_panel1->setText(outcome.matchedRules == 1
+                              ? QStringLiteral("1 rule matches this element at rest")
+                              : QStringLiteral("%1 rules match this element at rest; the caret is in the one that wins")
+                                    .arg(outcome.matchedRules));
     });
     showRuleAtCaret();
 }

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QLabel>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
@@ -46,6 +47,26 @@ constexpr float MinimumWidth = 1500;
 QString singleText(float value)
 {
     return QString::number(value, 'g', 7);
+}
+
+QString stoppedNotice(PageView::Termination status, int exitCode)
+{
+    QString why;
+    switch (status) {
+    case PageView::Termination::Normal:
+        why = QStringLiteral("its process ended");
+        break;
+    case PageView::Termination::Abnormal:
+        why = QStringLiteral("its process failed with exit code %1").arg(exitCode);
+        break;
+    case PageView::Termination::Crashed:
+        why = QStringLiteral("its process crashed");
+        break;
+    case PageView::Termination::Killed:
+        why = QStringLiteral("its process was killed, perhaps for lack of memory");
+        break;
+    }
+    return QStringLiteral("The page stopped (%1). Edit the sheet or press Refresh to bring it back.").arg(why);
 }
 
 } // namespace
@@ -151,6 +172,17 @@ void FrmPreview::buildControls(const Pictures &pictures)
     m_view->widget()->setAccessibleName(QStringLiteral("Preview page view"));
     m_view->widget()->setGeometry(twipsToPxX(ViewLeft), twipsToPxY(ViewTop), twipsToPxX(ViewWidth),
                                   twipsToPxY(ViewHeight));
+
+    // Over the view, whose page is gone while it shows.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("PreviewStatus"));
+    m_status->setAccessibleName(QStringLiteral("Preview status"));
+    m_status->setWordWrap(true);
+    m_status->setMargin(8);
+    m_status->setFrameShape(QFrame::StyledPanel);
+    m_status->setAutoFillBackground(true);
+    m_status->hide();
+    connect(m_liveView, &LivePreview::pageStopped, this, &FrmPreview::pageStopped);
 }
 
 void FrmPreview::runOpeningSteps()
@@ -201,8 +233,7 @@ void FrmPreview::runOpeningSteps()
         setOuterHeightTwips(CollapsedHeight);
     }
 
-    m_liveView->pageNavigated(QString());
-    m_view->navigate(QUrl(QStringLiteral("about:blank")));
+    showPage(QUrl(QStringLiteral("about:blank")), QString());
     m_settings.write(Section, Show, QStringLiteral("1"));
     m_live->setChecked(m_settings.read(Section, Live) == QLatin1String("1"));
 }
@@ -229,7 +260,49 @@ void FrmPreview::setLive(bool on)
 
 void FrmPreview::sheetChanged()
 {
+    if (m_stopped)
+        restartPage(false);
     m_liveView->sheetChanged();
+}
+
+void FrmPreview::pageStopped(PageView::Termination status, int exitCode)
+{
+    m_stopped = true;
+    showStatus(stoppedNotice(status, exitCode));
+}
+
+void FrmPreview::showStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+    m_status->raise();
+    layOutStatus();
+}
+
+void FrmPreview::layOutStatus()
+{
+    if (m_status->isHidden())
+        return;
+    const QRect view = m_view->widget()->geometry();
+    m_status->setGeometry(view.x(), view.y(), view.width(), m_status->heightForWidth(view.width()));
+}
+
+void FrmPreview::showPage(const QUrl &url, const QString &sheet)
+{
+    m_stopped = false;
+    showStatus(QString());
+    m_liveView->pageNavigated(sheet);
+    m_view->navigate(url);
+}
+
+void FrmPreview::restartPage(bool tell)
+{
+    QString failure;
+    if (m_comPath->currentIndex() >= 0 && composeAndShow(true, tell ? nullptr : &failure))
+        return;
+    // No page to compose, or one that cannot be: a blank page, so the view works again.
+    showPage(QUrl(QStringLiteral("about:blank")), QString());
+    showStatus(failure);
 }
 
 void FrmPreview::showRule(const QString &selector)
@@ -257,19 +330,25 @@ void FrmPreview::hideEvent(QHideEvent *event)
 
 QString FrmPreview::ComposePreviewPage(bool navigate)
 {
+    return composeAndShow(navigate, nullptr) && !navigate ? m_previewPath : QString();
+}
+
+bool FrmPreview::composeAndShow(bool navigate, QString *failure)
+{
     const QString page = m_comPath->currentIndex() >= 0 ? m_comPath->currentText() : QString();
     const QString sheet = m_sheetText();
     const ComposeResult composed = composePreviewFile(page, sheet);
     if (!composed.ok) {
-        MsgBox(this, composed.error, DialogSeam::Critical);
-        return QString();
+        if (failure)
+            *failure = composed.error;
+        else
+            MsgBox(this, composed.error, DialogSeam::Critical);
+        return false;
     }
     m_previewPath = composed.copyPath;
-    if (!navigate)
-        return m_previewPath;
-    m_liveView->pageNavigated(sheet);
-    m_view->navigate(QUrl::fromLocalFile(m_previewPath));
-    return QString();
+    if (navigate)
+        showPage(QUrl::fromLocalFile(m_previewPath), sheet);
+    return true;
 }
 
 void FrmPreview::deleteStoredCopies(const SettingsStore &settings)
@@ -287,7 +366,10 @@ void FrmPreview::deleteStoredCopies(const SettingsStore &settings)
 void FrmPreview::onToolbarButton(const QString &key)
 {
     if (key == QLatin1String("Refresh")) {
-        ComposePreviewPage(true);
+        if (m_stopped)
+            restartPage(true);
+        else
+            ComposePreviewPage(true);
     } else if (key == QLatin1String("Browse")) {
         browse();
     } else if (key == QLatin1String("Min")) {
@@ -382,6 +464,7 @@ void FrmPreview::layOutView()
     const float w = widthTwips();
     m_view->widget()->setGeometry(twipsToPxX(ViewLeft), twipsToPxY(ViewTop), qMax(0, twipsToPxX(w - ViewMarginX)),
                                   qMax(0, twipsToPxY(h - ViewMarginY)));
+    layOutStatus();
 }
 
 void FrmPreview::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/twips.h"
+#include "preview/pageview.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -10,13 +11,14 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QToolBar;
+class QUrl;
 
 namespace sheetsmith {
 
 class CdlgEx;
 class LivePreview;
-class PageView;
 class SettingsStore;
 
 // The preview window "Preview" (objectName "FrmPreview"): a floating tool window owned
@@ -30,6 +32,10 @@ class SettingsStore;
 // With live preview on (kept as "Live"), edits also reach the page shown without a
 // reload, the rule at the caret is outlined in it, and Tb_Pick finds the rules of an
 // element picked in it (LivePreview).
+//
+// When the process that renders the page ends (a crash, or killed when memory runs
+// out), the notice PreviewStatus over the view says so; the next edit of the sheet, or
+// Refresh, composes the page again with the sheet as it is then and shows it.
 //
 // Constructing the window loads it: the page list, placement and collapsed state come
 // from the settings store and "Show" becomes "1". Closing it stores them again with
@@ -95,6 +101,7 @@ public:
     float heightTwips() const;
 
     QComboBox *ComPath() const { return m_comPath; }
+    QLabel *PreviewStatus() const { return m_status; }
     QToolBar *Tb() const { return m_tb; }
     PageView *WebBrowser1() const { return m_view; }
 
@@ -131,6 +138,18 @@ private:
     void setOuterHeightTwips(float twips);
     void layOutView();
     void setLive(bool on);
+    // ComposePreviewPage, answering whether it worked; a failure is told in a message
+    // box, or put into failure when one is given.
+    bool composeAndShow(bool navigate, QString *failure);
+    // Every page the view is sent goes through here.
+    void showPage(const QUrl &url, const QString &sheet);
+    void pageStopped(PageView::Termination status, int exitCode);
+    // Brings a stopped page back: the chosen page composed again, else a blank one. A
+    // failure to compose is told in a message box with tell, else in PreviewStatus.
+    void restartPage(bool tell);
+    // PreviewStatus shows text; empty, it goes.
+    void showStatus(const QString &text);
+    void layOutStatus();
     void updatePause();
     QSize frameExtra() const;
     int twipsToPxX(float twips) const { return twipsToPx(twips, logicalDpiX()); }
@@ -157,6 +176,9 @@ private:
     QAction *m_endPick = nullptr;
     PageView *m_view = nullptr;
     LivePreview *m_liveView = nullptr; // a child of this window
+    QLabel *m_status = nullptr;
+    // The page's process ended and no page has been shown since.
+    bool m_stopped = false;
     std::function<QStringList()> m_pickSelectors;
 };
 

@@ -33,9 +33,9 @@ constexpr QLatin1String kNoLibrary("sheetsmith: no library");
 LivePreview::LivePreview(PageView &view, std::function<QString()> sheetText, QObject *parent)
     : QObject(parent), m_view(view), m_sheetText(std::move(sheetText))
 {
-    m_debounce.setSingleShot(true);
-    m_debounce.setInterval(kDebounceMs);
-    connect(&m_debounce, &QTimer::timeout, this, [this] {
+    m_soon.setSingleShot(true);
+    m_soon.setInterval(0);
+    connect(&m_soon, &QTimer::timeout, this, [this] {
         m_sheetDue = true;
         sendNext();
     });
@@ -56,6 +56,10 @@ LivePreview::LivePreview(PageView &view, std::function<QString()> sheetText, QOb
     m_view.setLoadHandler([alive = QPointer<LivePreview>(this)](bool ok) {
         if (alive)
             alive->pageLoaded(ok);
+    });
+    m_view.setTerminationHandler([alive = QPointer<LivePreview>(this)](PageView::Termination status, int exitCode) {
+        if (alive)
+            alive->pageTerminated(status, exitCode);
     });
     m_poll.setInterval(kPickPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] {
@@ -82,7 +86,7 @@ void LivePreview::setEnabled(bool on)
     m_enabled = on;
     if (!on) {
         // The page keeps the last text it was given; the outline and picking go.
-        m_debounce.stop();
+        m_soon.stop();
         m_sheetDue = false;
         m_rule.clear();
         if (m_picking)
@@ -129,10 +133,32 @@ void LivePreview::pageLoaded(bool ok)
     sendNext();
 }
 
+void LivePreview::pageTerminated(PageView::Termination status, int exitCode)
+{
+    // Like a page on its way: unloaded, its answers stale, until the next load, which
+    // starts from the text the page is composed with.
+    m_loaded = false;
+    m_libraryIn = false;
+    m_shownRule.clear();
+    ++m_generation;
+    m_job = Job::None;
+    m_watchdog.stop();
+    if (m_picking) {
+        // The page that listened for the pick is gone.
+        m_picking = false;
+        m_pickDue = false;
+        m_poll.stop();
+        emit pickingEnded();
+    }
+    emit pageStopped(status, exitCode);
+}
+
 void LivePreview::sheetChanged()
 {
-    if (m_enabled)
-        m_debounce.start();
+    // Not due before the timer: a caret move in the same keystroke sends what is due at
+    // once, and the sheet must not go from inside the keystroke's handling.
+    if (m_enabled && !m_soon.isActive())
+        m_soon.start();
 }
 
 void LivePreview::showRule(const QString &selector)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/pageview.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -11,8 +13,6 @@
 
 namespace sheetsmith {
 
-class PageView;
-
 // The live preview of a page: edits of the sheet reach the page shown without a
 // reload, the elements the rule at the caret matches are outlined, and an element
 // picked in the page names the selectors it matches.
@@ -21,24 +21,25 @@ class PageView;
 // a load finds that element by its text and puts the sheet into it and new elements
 // beside it, one per piece (SplitSheetChunks); each later update sends only the pieces
 // that changed, so the engine parses a few kilobytes again, not the whole sheet. The
-// text goes in through the view's script world (live.js). The sheet is read when an
-// update is sent, never before, so the newest text wins: edits while an update is on
-// its way, or during the short wait after each keystroke (kDebounceMs), gather into
-// one. One script is on its way at a time; an answer that does not come within
-// kAnswerMs counts as none. Nothing is sent while the controller is off or paused, or
-// before the page has loaded; it catches up once it may. A page that answers that it
-// has no such element (it replaced its own head) is left alone until the next load.
+// text goes in through the view's script world (live.js). An edit goes out as soon as
+// the event loop turns, unless an update is on its way: one script is on its way at a
+// time, and the edits made meanwhile go as one update when its answer comes. The sheet
+// is read when an update is sent, never before, so the newest text wins. An answer
+// that does not come within kAnswerMs counts as none. Nothing is sent while the
+// controller is off or paused, or before the page has loaded; it catches up once it
+// may. A page that answers that it has no such element (it replaced its own head) is
+// left alone until the next load, and so is a page whose process ended
+// (pageStopped): what it held is gone, and the page loaded next gets the whole sheet.
 class LivePreview : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int kDebounceMs = 120;
     static constexpr int kAnswerMs = 3000;
     static constexpr int kPickPollMs = 100;
 
     // sheetText gives the editor's whole text. The view must outlive this object, whose
-    // load handler it becomes.
+    // load and termination handler it becomes.
     LivePreview(PageView &view, std::function<QString()> sheetText, QObject *parent = nullptr);
     ~LivePreview() override;
 
@@ -50,7 +51,7 @@ public:
     // The view was sent a page composed with this sheet text; it counts once loaded.
     void pageNavigated(const QString &composedSheet);
 
-    // The sheet changed: an update follows after the debounce.
+    // The sheet changed: an update follows when none is on its way.
     void sheetChanged();
     // Outlines the elements this selector matches; empty: none.
     void showRule(const QString &selector);
@@ -68,9 +69,12 @@ signals:
     // list picking began with), or without one (cancelled).
     void elementPicked(const QList<int> &matched);
     void pickingEnded();
+    // The view's page process ended; nothing reaches the page until one loads again.
+    void pageStopped(PageView::Termination status, int exitCode);
 
 private:
     void pageLoaded(bool ok);
+    void pageTerminated(PageView::Termination status, int exitCode);
 
     enum class Job { None, Sheet, Rule, Pick, Poll };
 
@@ -107,7 +111,9 @@ private:
     // Answers carry the generation they were asked in: a page loaded since makes them
     // stale.
     quint64 m_generation = 0;
-    QTimer m_debounce;
+    // Gathers the edits of one turn of the event loop, and keeps the sending out of the
+    // keystroke's own handling.
+    QTimer m_soon;
     QTimer m_watchdog;
     QTimer m_poll;
     QElapsedTimer m_sent;

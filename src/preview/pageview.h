@@ -43,6 +43,16 @@ public:
     // handler is told each time a page has finished loading: true when it loaded.
     virtual void setLoadHandler(std::function<void(bool ok)> handler) { Q_UNUSED(handler); }
 
+    // How the process that renders the page ended: of itself, with a failure status, by
+    // a crash, or killed (as the system does when memory runs out).
+    enum class Termination { Normal, Abnormal, Crashed, Killed };
+    // handler is told each time the page's process ends; the view then shows no page
+    // until it navigates again.
+    virtual void setTerminationHandler(std::function<void(Termination status, int exitCode)> handler)
+    {
+        Q_UNUSED(handler);
+    }
+
     // Makes a view as a child of parent: the installed factory's, else the browser
     // engine's, from its module beside the program (or in the installed library
     // folder). The engine is loaded with its first view, never earlier, so the program

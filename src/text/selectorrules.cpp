@@ -43,6 +43,17 @@ bool isDelim(QStringView s, const CssToken &token, QChar c)
     return token.type == CssTokenType::Delim && s[token.offset] == c;
 }
 
+// The states that picking an element puts it in: the pointer is over it, pressed on it,
+// and the press may focus it.
+bool isPickState(QStringView s, const CssToken &name)
+{
+    for (const char *state : {"hover", "active", "focus", "focus-visible", "focus-within"}) {
+        if (CssTokenIs(s, name, state))
+            return true;
+    }
+    return false;
+}
+
 Specificity mostSpecificMember(QStringView group)
 {
     Specificity best;
@@ -138,12 +149,40 @@ QStringList SplitSelectorGroup(QStringView group)
     return out;
 }
 
+QString SelectorAtRest(QStringView s)
+{
+    const std::vector<CssToken> tokens = CssTokens(s);
+    QString out;
+    qsizetype copied = 0;
+    int attribute = 0;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const CssToken &t = tokens[i];
+        if (t.type == CssTokenType::OpenSquare) {
+            ++attribute;
+        } else if (t.type == CssTokenType::CloseSquare && attribute > 0) {
+            --attribute;
+        } else if (t.type == CssTokenType::Colon && attribute == 0 && i + 1 < tokens.size()
+                   && tokens[i + 1].type == CssTokenType::Ident && !(i > 0 && tokens[i - 1].type == CssTokenType::Colon)
+                   && isPickState(s, tokens[i + 1])) {
+            out += s.sliced(copied, t.offset - copied);
+            out += QStringLiteral(":not(*)");
+            copied = tokens[i + 1].end();
+            ++i;
+        }
+    }
+    if (copied == 0)
+        return s.toString();
+    out += s.sliced(copied);
+    return out;
+}
+
 PickCandidates PickCandidatesFor(const QStringList &ruleSelectors)
 {
     PickCandidates out;
     for (int rule = 0; rule < ruleSelectors.size(); ++rule) {
         for (const QString &member : SplitSelectorGroup(ruleSelectors[rule])) {
-            out.selectors << member;
+            out.selectors << SelectorAtRest(member);
+            out.members << member;
             out.ruleOf.push_back(rule);
         }
     }
@@ -157,11 +196,12 @@ PickOutcome WinningRule(const PickCandidates &candidates, const QList<int> &matc
     int lastRule = -1;
     std::vector<int> rules;
     for (const int index : matched) {
-        if (index < 0 || index >= candidates.selectors.size())
+        if (index < 0 || index >= candidates.members.size() || size_t(index) >= candidates.ruleOf.size())
             continue;
         const int rule = candidates.ruleOf[size_t(index)];
         rules.push_back(rule);
-        const Specificity specificity = SelectorSpecificity(candidates.selectors[index]);
+        // As written: "a:not(:hover)" counts its ":hover", not the ":not(*)" the page judged.
+        const Specificity specificity = SelectorSpecificity(candidates.members[index]);
         // Later rules win ties: so does a later rule with an equal specificity.
         if (out.rule < 0 || specificity > best || (specificity == best && rule > lastRule)) {
             best = specificity;

@@ -33,18 +33,27 @@ Specificity SelectorSpecificity(QStringView selector);
 // left out.
 QStringList SplitSelectorGroup(QStringView group);
 
+// A selector as it matches an element at rest: each of the pseudo-classes that picking
+// an element puts it in (":hover", ":active", ":focus", ":focus-visible",
+// ":focus-within", in any letter case) replaced by ":not(*)", which matches nothing, so
+// "a:hover" matches no element and "a:not(:hover)" every "a". Strings, attribute
+// selectors, escaped colons and pseudo-elements are left as they are.
+QString SelectorAtRest(QStringView selector);
+
 // The selectors of a sheet's rules laid out for asking a page: every member of every
-// rule's group, with the 0-based rule it belongs to.
+// rule's group, as the page is to judge it (SelectorAtRest), with the member as written
+// and the 0-based rule it belongs to.
 struct PickCandidates
 {
     QStringList selectors;
+    QStringList members;
     std::vector<int> ruleOf;
 };
 PickCandidates PickCandidatesFor(const QStringList &ruleSelectors);
 
 // The rule that wins for an element, given the candidates it matches (indexes into
-// candidates.selectors): the one whose matching member is the most specific, the
-// last in the sheet on a tie. rule is -1, and matchedRules 0, when it matches none.
+// candidates.selectors): the one whose matching member, as written, is the most
+// specific, the last in the sheet on a tie. rule is -1, and matchedRules 0, when it matches none.
 struct PickOutcome
 {
     int rule = -1;

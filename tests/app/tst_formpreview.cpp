@@ -230,7 +230,7 @@ void TestFormPreview::aPickedElementLandsInsideItsWinningRule()
     emit preview->elementPicked({0, 1});
     const QString &text = m_fixture.editor().model().text();
     QCOMPARE(m_fixture.editor().selStart(), text.indexOf(u"{", text.indexOf(u".lead")) + 1);
-    QCOMPARE(status->text(), QStringLiteral("2 rules match this element"));
+    QCOMPARE(status->text(), QStringLiteral("2 rules match this element at rest; the caret is in the one that wins"));
     auto *list = m_fixture.window().findChild<QTreeWidget *>(QStringLiteral("LstP"));
     QCOMPARE(list->findItems(QStringLiteral("font-style"), Qt::MatchExactly).first()->text(1),
              QStringLiteral("italic"));
@@ -238,7 +238,7 @@ void TestFormPreview::aPickedElementLandsInsideItsWinningRule()
     const qsizetype before = m_fixture.editor().selStart();
     emit preview->elementPicked({});
     QCOMPARE(m_fixture.editor().selStart(), before);
-    QCOMPARE(status->text(), QStringLiteral("No rule of this sheet matches this element"));
+    QCOMPARE(status->text(), QStringLiteral("No rule of this sheet matches this element at rest"));
 }
 
 QTEST_MAIN(TestFormPreview)

@@ -23,12 +23,31 @@ private slots:
     void anEditOfABigSheetSendsItsPieceAndAnUnansweredOneResendsAll();
     void theRuleAtTheCaretIsOutlinedAndGoesWhenLiveGoesOff();
     void aPickedElementNamesTheSelectorsItMatches();
+    void aBurstOfEditsKeepsOneUpdateOnItsWayAndEndsWithTheNewestText();
+    void aStoppedPageIsSentNothingUntilOneLoadsAgain();
 
 private:
+    // A recording view whose page process the test can end.
+    class StoppingPageView : public RecordingPageView
+    {
+    public:
+        using RecordingPageView::RecordingPageView;
+        void setTerminationHandler(std::function<void(Termination, int)> handler) override
+        {
+            m_stopped = std::move(handler);
+        }
+        void stop(Termination status) { m_stopped(status, 9); }
+
+    private:
+        std::function<void(Termination, int)> m_stopped;
+    };
+
     QStringList sheetCalls() const;
+    // Lets what is due in the event loop happen.
+    static void settle() { QTest::qWait(50); }
 
     std::unique_ptr<QWidget> m_host;
-    RecordingPageView *m_view = nullptr;
+    StoppingPageView *m_view = nullptr;
     std::unique_ptr<LivePreview> m_live;
     QString m_sheet;
 };
@@ -36,7 +55,7 @@ private:
 void TestLivePreview::init()
 {
     m_host = std::make_unique<QWidget>();
-    m_view = new RecordingPageView(m_host.get());
+    m_view = new StoppingPageView(m_host.get());
     m_sheet = QStringLiteral("p { color: red }");
     m_live = std::make_unique<LivePreview>(*m_view, [this] { return m_sheet; });
     m_live->pageNavigated(m_sheet);
@@ -67,7 +86,7 @@ void TestLivePreview::typingGathersIntoOneUpdateWithTheNewestText()
         m_sheet = QString::fromLatin1(typed);
         m_live->sheetChanged();
     }
-    QCOMPARE(m_view->waiting(), 0); // still typing
+    QCOMPARE(m_view->waiting(), 0); // sent once the keystrokes' own handling is done
     QTRY_COMPARE(m_view->waiting(), 1);
     QCOMPARE(sheetCalls(), QStringList{R"(__sheetsmith.setSheet("p { color: red }",0,1,["p { color: blue }"]))"});
 
@@ -76,7 +95,7 @@ void TestLivePreview::typingGathersIntoOneUpdateWithTheNewestText()
     m_live->sheetChanged();
     m_sheet = QStringLiteral("p { color: teal }");
     m_live->sheetChanged();
-    QTest::qWait(LivePreview::kDebounceMs * 2);
+    settle();
     QCOMPARE(m_view->waiting(), 1);
     QSignalSpy updated(m_live.get(), &LivePreview::sheetUpdated);
     m_view->answer(2.5);
@@ -91,7 +110,7 @@ void TestLivePreview::nothingGoesOutWhileOffPausedOrLoading()
     m_sheet = QStringLiteral("h1 { }");
     m_live->sheetChanged();
     m_live->showRule(QStringLiteral("h1"));
-    QTest::qWait(LivePreview::kDebounceMs * 2);
+    settle();
     QCOMPARE(m_view->calls(), QStringList()); // off
 
     m_live->setPaused(true);
@@ -113,7 +132,7 @@ void TestLivePreview::aPageWithoutTheStyleElementIsLeftAlone()
     QTRY_COMPARE(sheetCalls().size(), 1);
     m_sheet = QStringLiteral("b { }");
     m_live->sheetChanged();
-    QTest::qWait(LivePreview::kDebounceMs * 2);
+    settle();
     QCOMPARE(sheetCalls().size(), 1);
     // A page loaded again is tried again, at once.
     m_live->pageNavigated(QStringLiteral("b { }"));
@@ -198,6 +217,58 @@ void TestLivePreview::aPickedElementNamesTheSelectorsItMatches()
     QCOMPARE(picked.first().first().value<QList<int>>(), (QList<int>{0, 2}));
     QCOMPARE(ended.size(), 1);
     QVERIFY(!m_live->isPicking());
+}
+
+void TestLivePreview::aBurstOfEditsKeepsOneUpdateOnItsWayAndEndsWithTheNewestText()
+{
+    m_live->setEnabled(true);
+    int most = 0;
+    for (int i = 1; i <= 30; ++i) {
+        m_sheet = QStringLiteral("p { color: #%1 }").arg(i, 6, 10, QLatin1Char('0'));
+        m_live->sheetChanged();
+        QCoreApplication::processEvents();
+        most = qMax(most, m_view->waiting());
+        if (i % 7 == 0)
+            m_view->answer(1.0);
+    }
+    while (m_view->waiting() > 0) {
+        m_view->answer(1.0);
+        settle();
+    }
+    QCOMPARE(most, 1);
+    QVERIFY(!sheetCalls().isEmpty());
+    QVERIFY(sheetCalls().size() < 30);
+    QCOMPARE(sheetCalls().last(), QStringLiteral(R"(__sheetsmith.setSheet(null,0,1,["p { color: #000030 }"]))"));
+}
+
+void TestLivePreview::aStoppedPageIsSentNothingUntilOneLoadsAgain()
+{
+    m_live->setEnabled(true);
+    m_sheet = QStringLiteral("p { color: blue }");
+    m_live->sheetChanged();
+    QTRY_COMPARE(m_view->waiting(), 1);
+    m_view->answer(1.0);
+    m_live->showRule(QStringLiteral("p"));
+    QSignalSpy stopped(m_live.get(), &LivePreview::pageStopped);
+    m_view->stop(PageView::Termination::Killed);
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(stopped.first().at(1).toInt(), 9);
+    m_view->answer(QVariant()); // what the page that went answers counts for nothing
+    const int calls = int(m_view->calls().size());
+    m_sheet = QStringLiteral("p { color: navy }");
+    m_live->sheetChanged();
+    settle();
+    QCOMPARE(m_view->calls().size(), calls);
+
+    // The page loaded again holds the text it was composed with, in one element, which
+    // the next update finds; the outline is drawn again.
+    m_live->pageNavigated(m_sheet);
+    m_sheet = QStringLiteral("p { color: teal }");
+    m_view->finishLoading();
+    QCOMPARE(sheetCalls().last(),
+             QStringLiteral(R"(__sheetsmith.setSheet("p { color: navy }",0,1,["p { color: teal }"]))"));
+    m_view->answer(1.0);
+    QCOMPARE(m_view->calls().last(), QStringLiteral(R"(__sheetsmith.highlight("p"))"));
 }
 
 QTEST_MAIN(TestLivePreview)

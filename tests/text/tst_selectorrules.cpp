@@ -14,6 +14,9 @@ private slots:
     void specificity();
     void winner_data();
     void winner();
+    void aPickJudgesTheElementAtRest_data();
+    void aPickJudgesTheElementAtRest();
+    void aRuleJudgedAtRestKeepsTheSpecificityWritten();
 };
 
 void TestSelectorRules::specificity_data()
@@ -69,6 +72,48 @@ void TestSelectorRules::winner()
     const PickOutcome outcome = WinningRule(candidates, matched);
     QCOMPARE(outcome.rule, winner);
     QCOMPARE(outcome.matchedRules, count);
+}
+
+// Picking clicks the element: it is hovered, pressed and perhaps focused then, which
+// must not make the rules of those states win.
+void TestSelectorRules::aPickJudgesTheElementAtRest_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QStringList>("judged"); // what the page is asked
+    QTest::newRow("states of the click match nothing")
+        << "a:active, a:hover" << QStringList{"a:not(*)", "a:not(*)"};
+    QTest::newRow("every focus state") << "input:focus, :focus-visible, form:focus-within li"
+                                       << QStringList{"input:not(*)", ":not(*)", "form:not(*) li"};
+    QTest::newRow("any letter case") << "A:HOVER, a:Focus-Within"
+                                     << QStringList{"A:not(*)", "a:not(*)"};
+    QTest::newRow("a negated state matches at rest") << "a:not(:hover)" << QStringList{"a:not(:not(*))"};
+    QTest::newRow("inside :is() and before a pseudo-element")
+        << ":is(nav a:hover, b) i, a:hover::before" << QStringList{":is(nav a:not(*), b) i", "a:not(*)::before"};
+    QTest::newRow("other pseudo-classes are kept")
+        << "a:link, a:visited, li:first-child, a:hover-ish, p:nth-child(2)"
+        << QStringList{"a:link", "a:visited", "li:first-child", "a:hover-ish", "p:nth-child(2)"};
+    QTest::newRow("strings and attribute values are kept")
+        << R"(a[title=":hover"], [data-x=a]:hover, a[href$=":focus"])"
+        << QStringList{R"(a[title=":hover"])", "[data-x=a]:not(*)", R"(a[href$=":focus"])"};
+    QTest::newRow("an escaped colon is part of a class") << R"(.md\:hover, .md\:hover:active)"
+                                                         << QStringList{R"(.md\:hover)", R"(.md\:hover:not(*))"};
+    QTest::newRow("a pseudo-element and a comment are kept") << "a::hover, a/* :hover */"
+                                                             << QStringList{"a::hover", "a/* :hover */"};
+}
+
+void TestSelectorRules::aPickJudgesTheElementAtRest()
+{
+    QFETCH(QString, group);
+    QFETCH(QStringList, judged);
+    QCOMPARE(PickCandidatesFor({group}).selectors, judged);
+}
+
+void TestSelectorRules::aRuleJudgedAtRestKeepsTheSpecificityWritten()
+{
+    // "a:not(:hover)" (0,1,1) beats the later "a" (0,0,1), although the page judged
+    // "a:not(:not(*))", which counts as "a" alone.
+    const PickCandidates candidates = PickCandidatesFor({"a:not(:hover)", "a"});
+    QCOMPARE(WinningRule(candidates, {0, 1}).rule, 0);
 }
 
 QTEST_APPLESS_MAIN(TestSelectorRules)

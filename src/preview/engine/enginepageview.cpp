@@ -36,8 +36,34 @@ public:
         });
     }
 
+    void setTerminationHandler(std::function<void(Termination status, int exitCode)> handler) override
+    {
+        disconnect(m_terminated);
+        using Status = QWebEnginePage::RenderProcessTerminationStatus;
+        m_terminated = connect(this, &QWebEngineView::renderProcessTerminated, this,
+                               [handler = std::move(handler)](Status status, int exitCode) {
+                                   handler(termination(status), exitCode);
+                               });
+    }
+
 private:
+    static Termination termination(QWebEnginePage::RenderProcessTerminationStatus status)
+    {
+        switch (status) {
+        case QWebEnginePage::NormalTerminationStatus:
+            return Termination::Normal;
+        case QWebEnginePage::AbnormalTerminationStatus:
+            return Termination::Abnormal;
+        case QWebEnginePage::CrashedTerminationStatus:
+            return Termination::Crashed;
+        case QWebEnginePage::KilledTerminationStatus:
+            return Termination::Killed;
+        }
+        return Termination::Abnormal;
+    }
+
     QMetaObject::Connection m_loaded;
+    QMetaObject::Connection m_terminated;
 };
 
 } // namespace
