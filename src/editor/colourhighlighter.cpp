@@ -64,7 +64,8 @@ bool ColourHighlighter::formatBlock(const QTextBlock &block) const
     // Qt shapes a line's glyphs again for every paint and every caret position asked on
     // it unless its layout keeps them: for a long line (a minified sheet's) that costs
     // far more than the memory kept.
-    if (block.length() > kKeptShapingLength)
+    // So does a line with swatches, whose places are asked at every paint.
+    if (block.length() > kKeptShapingLength || (m_swatches && !m_swatches->of(block).empty()))
         layout->setCacheEnabled(true);
     const std::vector<QTextLayout::FormatRange> wanted = rangesOf(block);
     const QList<QTextLayout::FormatRange> current = layout->formats();

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace sheetsmith {
 
 void ColourSwatches::setShown(bool shown)
@@ -13,8 +15,7 @@ void ColourSwatches::setShown(bool shown)
     if (shown == m_shown)
         return;
     m_shown = shown;
-    m_blocks.clear();
-    ++m_revision;
+    forgetAll();
 }
 
 void ColourSwatches::setForms(ColourForms forms)
@@ -22,8 +23,7 @@ void ColourSwatches::setForms(ColourForms forms)
     if (forms == m_forms)
         return;
     m_forms = forms;
-    m_blocks.clear();
-    ++m_revision;
+    forgetAll();
 }
 
 void ColourSwatches::setSide(int side)
@@ -34,12 +34,69 @@ void ColourSwatches::setSide(int side)
     ++m_revision;
 }
 
-void ColourSwatches::textChanged()
+void ColourSwatches::forgetAll()
 {
-    // Every edit may change what a value around it is part of (an opened comment, a "{"
-    // typed after a line), so no block keeps its swatches; only the blocks painted next
-    // are read again.
     m_blocks.clear();
+    ++m_revision;
+}
+
+namespace {
+
+// Characters whose coming or going may change what the text around them is part of:
+// the bounds of a statement, a comment, a string, a url or an escape, or a value's
+// property.
+bool isStructural(QChar c)
+{
+    switch (c.unicode()) {
+    case u'{': case u'}': case u';': case u':': case u'/': case u'*': case u'"':
+    case u'\'': case u'\\': case u'(': case u')': case u'\r': case u'\n':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool anyStructural(QStringView s)
+{
+    return std::any_of(s.begin(), s.end(), isStructural);
+}
+
+} // namespace
+
+void ColourSwatches::textChanged(qsizetype from, qsizetype removed, qsizetype added)
+{
+    const QString &text = m_model.text();
+    const int line = m_model.lineOfOffset(from);
+    const auto cached = m_blocks.constFind(line);
+    // What the line held before, from its last reading, tells what the edit took away.
+    if (m_lineCount != m_model.lineCount() || cached == m_blocks.constEnd()) {
+        m_lineCount = m_model.lineCount();
+        forgetAll();
+        return;
+    }
+    const qsizetype start = m_model.lineStart(line);
+    const QString &old = cached->text;
+    const qsizetype column = from - start;
+    if (column < 0 || column + removed > old.size() || from + added > text.size()
+        || anyStructural(QStringView(old).sliced(column, removed))
+        || anyStructural(QStringView(text).sliced(from, added))) {
+        forgetAll();
+        return;
+    }
+    // Only letters, digits, blanks and the like changed inside the line: the values of
+    // this line may change, and those of the lines after it up to the end of its
+    // statement (the line with the next ";", "{" or "}"), whose property may be the
+    // one edited.
+    m_blocks.remove(line);
+    for (int next = line + 1; next < m_model.lineCount(); ++next) {
+        const auto it = m_blocks.find(next);
+        if (it == m_blocks.end())
+            break;
+        const bool ends = it->text.contains(u';') || it->text.contains(u'{') || it->text.contains(u'}');
+        m_blocks.erase(it);
+        if (ends)
+            break;
+    }
     ++m_revision;
 }
 
@@ -50,9 +107,10 @@ const std::vector<ColourSwatches::Swatch> &ColourSwatches::of(const QTextBlock &
         return none;
     const int number = block.blockNumber();
     if (const auto found = m_blocks.constFind(number); found != m_blocks.constEnd())
-        return found.value();
+        return found->swatches;
     if (m_blocks.size() >= kCachedBlocks)
         m_blocks.clear();
+    m_lineCount = m_model.lineCount();
     const QString &text = m_model.text();
     // A block holds no break, so positions in it and offsets in its CR LF line agree.
     const qsizetype start = m_model.fromQtPosition(block.position());
@@ -67,7 +125,7 @@ const std::vector<ColourSwatches::Swatch> &ColourSwatches::of(const QTextBlock &
         s.widened = s.position > 0 && text[span.offset - 1] != u'\t';
         swatches.push_back(s);
     }
-    return *m_blocks.insert(number, std::move(swatches));
+    return m_blocks.insert(number, Reading{text.sliced(start, end - start), std::move(swatches)})->swatches;
 }
 
 void ColourSwatches::addRoom(const QTextBlock &block, std::vector<QTextLayout::FormatRange> &ranges) const

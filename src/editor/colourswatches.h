@@ -54,8 +54,13 @@ public:
     int side() const { return m_side; }
     int room() const { return m_side + kGapBefore + kGapAfter; }
 
-    // The text changed: every block is read again when next shown.
-    void textChanged();
+    // The text changed: `removed` characters at the CR LF offset `from` gave way to
+    // `added` others (the model already holds the new text). The blocks whose swatches
+    // the change may touch are read again when next shown: for a change inside one
+    // line that neither adds nor removes any character a statement's bounds or a
+    // token's kind depend on, that line and the rest of its statement; for any other
+    // change every block.
+    void textChanged(qsizetype from, qsizetype removed, qsizetype added);
     // Changes whenever the swatches of a block, or their room, may have changed.
     quint64 revision() const { return m_revision; }
 
@@ -83,7 +88,14 @@ private:
     ColourForms m_forms = ColourForms::Css1;
     int m_side = 9;
     quint64 m_revision = 0;
-    mutable QHash<int, std::vector<Swatch>> m_blocks; // by block number
+    struct Reading
+    {
+        QString text; // the block's text when it was read
+        std::vector<Swatch> swatches;
+    };
+    void forgetAll();
+    mutable QHash<int, Reading> m_blocks; // by block number
+    mutable int m_lineCount = 0;          // of the text the readings are of
 };
 
 } // namespace sheetsmith

@@ -64,7 +64,8 @@ RichEdit::RichEdit(QWidget *parent)
     connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichEdit::onCursorOrSelectionChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::onCursorOrSelectionChanged);
-    connect(this, &RichEdit::textEdited, this, [this] { m_swatches.textChanged(); });
+    connect(this, &RichEdit::textEdited, this,
+            [this](qsizetype from, qsizetype removed, qsizetype added) { m_swatches.textChanged(from, removed, added); });
 
     updateSelectionPalette();
 }
@@ -553,13 +554,21 @@ void RichEdit::paintEvent(QPaintEvent *event)
     }
     QPlainTextEdit::paintEvent(event);
     if (m_swatches.shown()) {
-        QPainter painter(viewport());
-        QColor frame = palette().color(QPalette::Text);
-        frame.setAlpha(110);
-        forEachSwatchOnScreen([&](const QRect &square, const ColourSwatches::Swatch &swatch) {
-            if (square.intersects(event->rect()))
-                ColourSwatches::paint(painter, square, swatch.colour, frame);
-        });
+        // The painter only when a square needs it: a repaint of the caret rarely does.
+        std::vector<std::pair<QRect, CssColour>> squares;
+        forEachSwatchOnScreen(
+            [&](const QRect &square, const ColourSwatches::Swatch &swatch) {
+                if (square.intersects(event->rect()))
+                    squares.emplace_back(square, swatch.colour);
+            },
+            event->rect());
+        if (!squares.empty()) {
+            QPainter painter(viewport());
+            QColor frame = palette().color(QPalette::Text);
+            frame.setAlpha(110);
+            for (const auto &[square, colour] : squares)
+                ColourSwatches::paint(painter, square, colour, frame);
+        }
     }
 }
 
@@ -573,16 +582,19 @@ void RichEdit::setSwatches(bool shown, ColourForms forms)
 }
 
 void RichEdit::forEachSwatchOnScreen(
-    const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit) const
+    const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit, const QRect &within) const
 {
     if (!m_swatches.shown())
         return;
     const QPointF offset = contentOffset();
-    const int bottom = viewport()->height();
+    const QRect area = within.isNull() ? viewport()->rect() : within;
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF box = blockBoundingGeometry(block).translated(offset);
-        if (box.top() > bottom)
+        if (box.top() > area.bottom())
             break;
+        // A repaint of one line (a keystroke's) measures that line's swatches alone.
+        if (box.bottom() < area.top())
+            continue;
         if (block.isVisible() && block.layout())
             m_swatches.forEachSquare(block, box.topLeft() + block.layout()->position(), visit);
     }

@@ -289,7 +289,9 @@ private:
     void repaintColours(qsizetype qtFrom, qsizetype qtTo);
     int blocksOnScreen() const;
     // Calls visit for each swatch square on screen, in viewport coordinates.
-    void forEachSwatchOnScreen(const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit) const;
+    // Only the blocks that meet `within` (the whole viewport when it is null) are looked at.
+    void forEachSwatchOnScreen(const std::function<void(const QRect &, const ColourSwatches::Swatch &)> &visit,
+                               const QRect &within = QRect()) const;
     // The Qt position of the character drawn under a point of the viewport, or -1.
     qsizetype qtCharAt(QPoint viewportPos) const;
     void applyFont();

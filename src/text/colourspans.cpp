@@ -45,7 +45,7 @@ std::vector<ColourSpan> ColourSpans(QStringView text, const CommentMarkerPositio
                && ReadColourAt(text, t, forms).has_value();
     };
     // Most lines hold no colour: the statements around them are not read.
-    const qsizetype start = CssSafeStart(text, markers, from, from - kReach);
+    const qsizetype start = CssSafeStart(text, markers, from, from - kReach, kCssViewUrlReach);
     if (start < 0)
         return spans;
     bool any = false;

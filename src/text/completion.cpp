@@ -339,7 +339,7 @@ CompletionContext CompletionContextAt(QStringView text, const CommentMarkerPosit
     // as far each time.
     qsizetype before = caret;
     for (;;) {
-        const qsizetype start = CssSafeStart(text, markers, before, caret - kReach);
+        const qsizetype start = CssSafeStart(text, markers, before, caret - kReach, kCssViewUrlReach);
         if (start < 0)
             return {};
         Reading r{text, {}, start == 0};

@@ -637,7 +637,8 @@ qsizetype openUrlBefore(QStringView text, qsizetype offset, qsizetype from)
 
 } // namespace
 
-qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, qsizetype before, qsizetype limit)
+qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, qsizetype before, qsizetype limit,
+                       qsizetype urlReach)
 {
     const qsizetype from = std::max<qsizetype>(limit, 0);
     qsizetype at = std::clamp<qsizetype>(before, 0, text.size());
@@ -653,8 +654,9 @@ qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, 
         } else if (breakMayBeEscaped(text, lineStart)) {
             at = lineStart - 1;
         } else {
-            const qsizetype url = openUrlBefore(text, lineStart, from);
-            if (url == -1)
+            const qsizetype urlFrom = urlReach < 0 ? from : std::max(from, lineStart - urlReach);
+            const qsizetype url = openUrlBefore(text, lineStart, urlFrom);
+            if (url == -1 || (url == -2 && urlFrom > from))
                 return lineStart;
             if (url == -2)
                 return -1;

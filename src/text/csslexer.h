@@ -113,8 +113,15 @@ QStringView CssTokenUnit(QStringView text, const CssToken &token);
 // line break no escape takes and that no url(...) may run over (a string ends at a line
 // break, so none runs over it). Where that cannot be told within the characters from
 // limit on, the answer is -1; the search reads no further back than limit.
+//
+// A reader that serves the view (swatches, tool tips, completion) passes urlReach: it
+// looks for an open url(...) that many characters back of a line start at most, and
+// takes the line start as safe when it finds none there. Only a url gone wrong that runs
+// on unclosed over more than that (a broken sheet) makes it read from the wrong place;
+// a sheet without parentheses then costs that much per line, not the whole reach.
 qsizetype CssSafeStart(QStringView text, const CommentMarkerPositions &markers, qsizetype before,
-                       qsizetype limit = 0);
+                       qsizetype limit = 0, qsizetype urlReach = -1);
+inline constexpr qsizetype kCssViewUrlReach = 8 * 1024;
 
 // The strings, comments and url(...) addresses of a text, as spans [from, to), in text
 // order. A reader that only needs to know whether an offset lies in one of them asks

@@ -28,7 +28,7 @@ qsizetype statementStart(QStringView text, const CommentMarkerPositions &markers
 {
     qsizetype before = from;
     for (;;) {
-        const qsizetype start = CssSafeStart(text, markers, before, from - kReach);
+        const qsizetype start = CssSafeStart(text, markers, before, from - kReach, kCssViewUrlReach);
         if (start < 0)
             return -1;
         qsizetype found = start == 0 ? 0 : -1;
@@ -203,7 +203,7 @@ CssTokenPlace CssPlaceAt(QStringView text, const CommentMarkerPositions &markers
     found.token.offset = std::clamp<qsizetype>(offset, 0, text.size());
     if (offset < 0 || offset >= text.size())
         return found;
-    const qsizetype start = CssSafeStart(text, markers, offset, offset - kReach);
+    const qsizetype start = CssSafeStart(text, markers, offset, offset - kReach, kCssViewUrlReach);
     if (start < 0)
         return found;
     CssLexer lexer(text, start);

@@ -110,6 +110,9 @@ void TestColourSpans::positions_data()
         << "p { animation-name: tomato; --accent: «tomato»; -webkit-text-fill-color: «coral» }" << true;
     QTest::newRow("not read: currentcolor, var, hwb")
         << "p { color: currentcolor; color: rgb(var(--r), 0, 0); color: hwb(0 0% 0%); fill: «red» }" << true;
+    // Far from any parenthesis: no url(...) can be open, and the line is read.
+    QTest::newRow("a long sheet without parentheses")
+        << QStringLiteral("p { margin: 0 }\n").repeated(20000) + QStringLiteral("q { color: «red» }") << false;
     QTest::newRow("a name inside a gradient") << "p { background-image: linear-gradient(«red», «#00f») }" << true;
 }
 
