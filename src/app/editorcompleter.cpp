@@ -9,14 +9,55 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QListView>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
+#include <vector>
 
 namespace sheetsmith {
+
+namespace {
+
+// The width the popup's rows need. A page's names run to thousands, and measuring a
+// row lays its text out: a long list is ranked by the advances of its labels'
+// characters, read from the font without laying anything out, and only the widest few
+// are measured as the list measures a row.
+int rowsWidth(const QAbstractItemView &popup)
+{
+    constexpr int kMeasuredAll = 64;
+    constexpr int kMeasured = 16;
+    const QAbstractItemModel &model = *popup.model();
+    const int rows = model.rowCount();
+    if (rows <= kMeasuredAll)
+        return popup.sizeHintForColumn(0);
+    const QFontMetrics metrics(popup.font());
+    std::vector<int> advances(0x10000, -1); // by UTF-16 unit, read when first met
+    std::vector<std::pair<int, int>> ranked; // a label's width without kerning, its row
+    ranked.reserve(size_t(rows));
+    for (int row = 0; row < rows; ++row) {
+        int width = 0;
+        for (const QChar c : model.index(row, 0).data(Qt::DisplayRole).toString()) {
+            int &advance = advances[c.unicode()];
+            if (advance < 0)
+                advance = metrics.horizontalAdvance(c);
+            width += advance;
+        }
+        ranked.emplace_back(width, row);
+    }
+    std::partial_sort(ranked.begin(), ranked.begin() + kMeasured, ranked.end(), std::greater<>());
+    int width = 0;
+    for (auto it = ranked.begin(); it != ranked.begin() + kMeasured; ++it)
+        width = std::max(width, popup.sizeHintForIndex(model.index(it->second, 0)).width());
+    return width;
+}
+
+} // namespace
 
 // What the popup offers: each entry shown as its label and put in as its name (the
 // completer's completion role, Qt::EditRole).
@@ -66,6 +107,11 @@ EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, s
     m_completer->setWrapAround(false);
     m_completer->setWidget(&m_editor);
     m_completer->popup()->setObjectName(QStringLiteral("LstComplete"));
+    // Every row is one line of text in the popup's font: the list takes its rows'
+    // size from the first one instead of laying out thousands of page names at each
+    // offer.
+    if (auto *list = qobject_cast<QListView *>(m_completer->popup()))
+        list->setUniformItemSizes(true);
     m_completer->popup()->setAccessibleName(QStringLiteral("Completions"));
     // Installed after the completer's own filter, so this one sees the popup's events
     // first.
@@ -236,7 +282,8 @@ void EditorCompleter::offer(bool afterName)
     m_model->set(entries, labels);
     QAbstractItemView *popup = m_completer->popup();
     QRect at = m_editor.cursorRect();
-    at.setWidth(popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 8);
+    popup->ensurePolished();
+    at.setWidth(rowsWidth(*popup) + popup->verticalScrollBar()->sizeHint().width() + 8);
     m_completer->complete(at);
     popup->setCurrentIndex(m_model->index(0));
 }

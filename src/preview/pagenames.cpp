@@ -9,18 +9,11 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
-#include <deque>
-#include <memory>
 #include <mutex>
 
 namespace sheetsmith {
 
 namespace {
-
-struct DocFree
-{
-    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
-};
 
 QByteArrayView view(const xmlChar *s)
 {
@@ -32,35 +25,18 @@ bool isHtmlBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
-// What one parse counts, keyed by views into the document: element names are the
-// parser's interned strings, so they are counted by address and turned into text
-// once each at the end.
+// What one parse counts. Element names come from the parser's dictionary (or are
+// its own constants for the elements it supplies), so they are counted by address and
+// turned into text once each at the end; attribute values live only for the call that
+// gives them and are copied.
 struct Counts
 {
     QHash<const xmlChar *, int> elements;
-    QHash<QByteArrayView, int> classes;
-    QHash<QByteArrayView, int> ids;
-    // Attribute values libxml2 had to assemble from several nodes, kept while the
-    // views above point into them.
-    std::deque<QByteArray> assembled;
+    QHash<QByteArray, int> classes;
+    QHash<QByteArray, int> ids;
 };
 
-// An attribute's value as the parser decoded it (character references resolved). The
-// HTML parser gives a value one text node; anything else is assembled by libxml2.
-QByteArrayView attributeValue(const xmlAttr *attribute, Counts &counts)
-{
-    const xmlNode *child = attribute->children;
-    if (!child)
-        return {};
-    if (child->type == XML_TEXT_NODE && !child->next)
-        return view(child->content);
-    xmlChar *value = xmlNodeListGetString(attribute->doc, child, 1);
-    counts.assembled.emplace_back(reinterpret_cast<const char *>(value));
-    xmlFree(value);
-    return counts.assembled.back();
-}
-
-void countClasses(QByteArrayView value, QHash<QByteArrayView, int> &classes)
+void countClasses(QByteArrayView value, QHash<QByteArray, int> &classes)
 {
     // An element that names a class twice still carries it once.
     QVarLengthArray<QByteArrayView, 8> seen;
@@ -77,25 +53,29 @@ void countClasses(QByteArrayView value, QHash<QByteArrayView, int> &classes)
         if (std::find(seen.begin(), seen.end(), name) != seen.end())
             continue;
         seen.append(name);
-        ++classes[name];
+        ++classes[name.toByteArray()];
     }
 }
 
-void countElement(const xmlNode *node, Counts &counts)
+// The parser's report of a start tag, its own supplied html, head and body included:
+// the name, then the attributes as name and value pairs (names in lower case, values
+// with their character references resolved, a value missing for a bare attribute).
+void startElement(void *context, const xmlChar *name, const xmlChar **attributes)
 {
-    ++counts.elements[node->name];
-    for (const xmlAttr *a = node->properties; a; a = a->next) {
-        // The parser gives attribute names in lower case.
-        const QByteArrayView name = view(a->name);
-        if (name == "class") {
-            countClasses(attributeValue(a, counts), counts.classes);
-        } else if (name == "id") {
-            const QByteArrayView value = attributeValue(a, counts);
-            if (!value.isEmpty())
-                ++counts.ids[value];
-        }
+    Counts &counts = *static_cast<Counts *>(context);
+    ++counts.elements[name];
+    for (const xmlChar **a = attributes; a && a[0]; a += 2) {
+        const QByteArrayView attribute = view(a[0]);
+        const QByteArrayView value = view(a[1]);
+        if (attribute == "class")
+            countClasses(value, counts.classes);
+        else if (attribute == "id" && !value.isEmpty())
+            ++counts.ids[value.toByteArray()];
     }
 }
+
+// The parser's messages about the markup it recovered from: nobody reads them.
+void ignoreMessage(void *, const char *, ...) {}
 
 QString text(QByteArrayView bytes)
 {
@@ -110,36 +90,34 @@ std::optional<PageNames> ParsePageNames(const QByteArray &bytes)
         return std::nullopt;
     static std::once_flag initialised;
     std::call_once(initialised, [] { xmlInitParser(); });
-    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
-    const std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, nullptr, options));
-    if (!doc)
+    // The parser reports what it reads instead of building a document of it: counting
+    // needs only the start tags, and a tree of a page of megabytes takes longer to build
+    // and free than the reading itself.
+    htmlParserCtxtPtr parser = htmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size()));
+    if (!parser)
         return std::nullopt;
-
     Counts counts;
-    // Depth first without recursion: a page may nest deeper than a stack would like.
-    const xmlNode *node = xmlDocGetRootElement(doc.get());
-    while (node) {
-        if (node->type == XML_ELEMENT_NODE)
-            countElement(node, counts);
-        if (node->type == XML_ELEMENT_NODE && node->children) {
-            node = node->children;
-            continue;
-        }
-        while (node && !node->next)
-            node = node->parent && node->parent->type != XML_DOCUMENT_NODE
-                       && node->parent->type != XML_HTML_DOCUMENT_NODE
-                       ? node->parent
-                       : nullptr;
-        if (node)
-            node = node->next;
-    }
-    if (counts.elements.isEmpty())
-        return std::nullopt;
+    htmlSAXHandler handler{};
+    handler.startElement = startElement;
+    handler.warning = ignoreMessage;
+    handler.error = ignoreMessage;
+    handler.fatalError = ignoreMessage;
+    *parser->sax = handler;
+    parser->userData = &counts;
+    htmlCtxtUseOptions(parser, HTML_PARSE_RECOVER | HTML_PARSE_NONET);
+    htmlParseDocument(parser);
+    if (parser->myDoc)
+        xmlFreeDoc(parser->myDoc);
+    parser->myDoc = nullptr;
 
     PageNames names;
     names.elements.reserve(counts.elements.size());
     for (auto it = counts.elements.cbegin(); it != counts.elements.cend(); ++it)
         names.elements[text(view(it.key())).toLower()] += it.value();
+    // The element names are the parser's: they go with it, after they are read.
+    htmlFreeParserCtxt(parser);
+    if (names.elements.isEmpty())
+        return std::nullopt;
     names.classes.reserve(counts.classes.size());
     for (auto it = counts.classes.cbegin(); it != counts.classes.cend(); ++it)
         names.classes.insert(text(it.key()), it.value());
