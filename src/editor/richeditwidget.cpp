@@ -1,6 +1,7 @@
 // The editor as a widget: its look (font, selection colours) and what it does with the
 // author's keys, mouse, context menu, clipboard and drag and drop. The text, selection
-// and colour operations are in richedit.cpp, its RTF form in richeditrtf.cpp.
+// and colour operations are in richedit.cpp, its RTF form in richeditrtf.cpp, the
+// swatches under the pointer and the tool tip in richeditswatches.cpp.
 
 #include "editor/richedit.h"
 
