@@ -1,21 +1,19 @@
 #pragma once
 
-namespace sheetsmith {
+#include "dialogs/dialogseam.h"
 
-class DialogSeam;
+#include <QScopedValueRollback>
+
+namespace sheetsmith {
 
 // Installs a dialog seam for as long as it lives, then puts back the one before it.
 class ScopedDialogSeam
 {
 public:
-    explicit ScopedDialogSeam(DialogSeam &seam);
-    ~ScopedDialogSeam();
-
-    ScopedDialogSeam(const ScopedDialogSeam &) = delete;
-    ScopedDialogSeam &operator=(const ScopedDialogSeam &) = delete;
+    explicit ScopedDialogSeam(DialogSeam &seam) : m_install(DialogSeam::s_installed, &seam) {}
 
 private:
-    DialogSeam *m_previous;
+    QScopedValueRollback<DialogSeam *> m_install;
 };
 
 } // namespace sheetsmith

@@ -70,17 +70,6 @@ PageView *PageView::createFromModule(const QString &modulePath, QWidget *parent)
     return new NoticePageView(notice, parent); // owned by parent
 }
 
-ScopedPageViewFactory::ScopedPageViewFactory(std::function<PageView *(QWidget *parent)> factory)
-    : m_previous(PageView::s_factory)
-{
-    PageView::s_factory = std::move(factory);
-}
-
-ScopedPageViewFactory::~ScopedPageViewFactory()
-{
-    PageView::s_factory = m_previous;
-}
-
 void prepareBrowserEngine()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QScopedValueRollback>
 #include <QString>
 #include <QVariant>
 
@@ -75,14 +76,13 @@ private:
 class ScopedPageViewFactory
 {
 public:
-    explicit ScopedPageViewFactory(std::function<PageView *(QWidget *parent)> factory);
-    ~ScopedPageViewFactory();
-
-    ScopedPageViewFactory(const ScopedPageViewFactory &) = delete;
-    ScopedPageViewFactory &operator=(const ScopedPageViewFactory &) = delete;
+    explicit ScopedPageViewFactory(std::function<PageView *(QWidget *parent)> factory)
+        : m_install(PageView::s_factory, std::move(factory))
+    {
+    }
 
 private:
-    PageView::Factory m_previous;
+    QScopedValueRollback<PageView::Factory> m_install;
 };
 
 // Readies the process for the browser engine; call before the QApplication is made.

@@ -1,21 +1,19 @@
 #pragma once
 
-namespace sheetsmith {
+#include "preview/launcher.h"
 
-class Launcher;
+#include <QScopedValueRollback>
+
+namespace sheetsmith {
 
 // Installs a launcher for as long as it lives, then puts back the one before it.
 class ScopedLauncher
 {
 public:
-    explicit ScopedLauncher(Launcher &launcher);
-    ~ScopedLauncher();
-
-    ScopedLauncher(const ScopedLauncher &) = delete;
-    ScopedLauncher &operator=(const ScopedLauncher &) = delete;
+    explicit ScopedLauncher(Launcher &launcher) : m_install(Launcher::s_installed, &launcher) {}
 
 private:
-    Launcher *m_previous;
+    QScopedValueRollback<Launcher *> m_install;
 };
 
 } // namespace sheetsmith
