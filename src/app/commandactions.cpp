@@ -23,6 +23,12 @@ QAction *CommandActions::add(const QString &key, std::function<void()> handler)
     return action;
 }
 
+void CommandActions::add(Table table)
+{
+    for (const auto &[key, handler] : table)
+        add(QString::fromLatin1(key), handler);
+}
+
 QAction *CommandActions::bind(QAction *place, const QString &key)
 {
     QAction *command = m_actions.value(key);

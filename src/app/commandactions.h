@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class QAction;
 class QWidget;
@@ -35,6 +37,9 @@ public:
     // Adds the command `key`, run by handler. Adding a key twice replaces nothing:
     // the first handler stays and the key is recorded in missing().
     QAction *add(const QString &key, std::function<void()> handler);
+    // Adds the commands of a table of keys and handlers, in its order.
+    using Table = std::initializer_list<std::pair<const char *, std::function<void()>>>;
+    void add(Table table);
     // The command's action, or nullptr.
     QAction *action(const QString &key) const { return m_actions.value(key); }
     // Binds place to the command `key` (see above); returns place.

@@ -2,6 +2,7 @@
 
 #include "app/carettracker.h"
 #include "app/mainmenus.h"
+#include "app/mainpanes.h"
 #include "app/panelayout.h"
 #include "app/recentfiles.h"
 #include "app/sheetdocument.h"
@@ -9,7 +10,6 @@
 #include "dialogs/twips.h"
 #include "editor/colouring.h"
 #include "inspector/catalogue.h"
-#include "text/selectorrules.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -17,14 +17,7 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QFrame;
 class QLabel;
-class QMenu;
-class QPlainTextEdit;
-class QStatusBar;
-class QToolBar;
-class QTreeWidget;
 
 namespace sheetsmith {
 
@@ -35,19 +28,17 @@ class EditCommands;
 class EditorCompleter;
 class EditorInput;
 class FrmPreview;
-class NewSelectorPanels;
 class PropertyInspector;
-class RichEdit;
-class SelectorTree;
 class SelectorTreeCommands;
 class SettingsStore;
 
 // The main window: menus, the two toolbars, the selector and property panes on the
 // left, the style-sheet editor on the right and the status bar. It builds the
-// controls and wires them to the objects that do the work: the open document
-// (SheetDocument), caret tracking (CaretTracker), the selector tree's commands, the
-// editor's own input rules, the property inspector and the preview window. Every menu
-// entry and toolbar button runs a command by its key from one table.
+// controls (mainpanes, mainmenus) and wires them to the objects that do the work: the
+// open document (SheetDocument), caret tracking (CaretTracker), the selector tree's
+// commands, the editor's own input rules, the property inspector, the preview window
+// and its pick (PickedRule). Every menu entry and toolbar button runs a command by its
+// key from one table.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -112,15 +103,15 @@ public:
     int PrevLine() const { return m_tracker->prevLine(); }
     QString caretStatusText() const;
 
-    RichEdit *MainText() const { return m_mainText; }
+    RichEdit *MainText() const { return m_ui.mainText; }
     const RecentFiles &recentFiles() const { return m_recent; }
     const Catalogue &catalogue() const { return m_catalogue; }
     const Colouriser &colouriser() const { return m_colouriser; }
     const PaneGeometry &paneGeometry() const { return m_geometry; }
     float splitRatio() const { return m_splitRatio; }
-    QLabel *Lbl3() const { return m_lbl3; }
+    QLabel *Lbl3() const { return m_ui.lbl3; }
     const Root &Blocks() const { return m_tracker->blocks(); }
-    SelectorTree *Tv() const { return m_tv; }
+    SelectorTree *Tv() const { return m_ui.tv; }
 
 signals:
     // The start-up is over: the sheet named on the command line has opened (or could
@@ -132,19 +123,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildDocument();
     void buildCommands();
+    void buildEditorAids();
+    void connectStatusBar();
+    void buildProblems();
     void openStartSheet();
     void connectLivePreview();
     void showRuleAtCaret();
-    void buildLeftPane();
-    void buildRightPane();
-    void buildStatusBar();
-    void buildProblems();
     void showDocumentTitle();
     void refreshRecentMenu();
     void applyEditorSettings();
-    void applyGeometry();
-    void placePanels();
     int twipsToPxX(float twips) const { return twipsToPx(twips, logicalDpiX()); }
     int twipsToPxY(float twips) const { return twipsToPx(twips, logicalDpiY()); }
     float pxToTwipsX(int px) const { return pxToTwips(px, logicalDpiX()); }
@@ -164,26 +153,12 @@ private:
 
     // Controls (all owned by their Qt parents).
     QWidget *m_surface = nullptr;
-    QToolBar *m_tbM = nullptr;
-    QFrame *m_frame1 = nullptr;
-    QFrame *m_frame2 = nullptr;
-    QLabel *m_lbl1 = nullptr;
-    QLabel *m_lbl2 = nullptr;
-    QLabel *m_lbl3 = nullptr;
-    QToolBar *m_tbP = nullptr;
-    SelectorTree *m_tv = nullptr;
-    QTreeWidget *m_lstP = nullptr;
-    QPlainTextEdit *m_txtInfo = nullptr;
-    RichEdit *m_mainText = nullptr;
-    QStatusBar *m_stBar = nullptr;
-    QLabel *m_panel1 = nullptr;
-    QLabel *m_panel2 = nullptr;
+    MainPanes m_ui;
     MainMenus m_menus;
 
     // The objects that do the work; Qt children of this window unless owned here.
     SheetDocument *m_document = nullptr;
     CaretTracker *m_tracker = nullptr;
-    NewSelectorPanels *m_panels = nullptr;
     SelectorTreeCommands *m_treeCommands = nullptr;
     EditorCompleter *m_completer = nullptr;
     EditorInput *m_input = nullptr;
@@ -192,7 +167,6 @@ private:
     PropertyInspector *m_inspector = nullptr; // a child of the property list
     QPointer<FrmPreview> m_preview;           // deletes itself when closed
 
-    PickCandidates m_pickCandidates; // what the preview's pick was asked about
     QString m_catalogueFile;
     Catalogue m_catalogue;
     QString m_commandLineSheet; // opened after showWindow()

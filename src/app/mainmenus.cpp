@@ -2,6 +2,9 @@
 
 #include "app/commandactions.h"
 #include "app/icons.h"
+#include "app/recentfiles.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -107,6 +110,36 @@ MainMenus buildMainMenus(QMainWindow &window, CommandActions &commands)
     return menus;
 }
 
+void showRecentFiles(const MainMenus &menus, const RecentFiles &recent)
+{
+    for (int i = 0; i < 4; ++i) {
+        const RecentFiles::Entry &e = recent.entry(i + 1);
+        menus.recent[size_t(i)]->setText(e.caption);
+        menus.recent[size_t(i)]->setData(e.tag);
+        // An entry emptied by a missing file and then moved down by a newer one stays out
+        // of sight rather than showing a blank menu line.
+        menus.recent[size_t(i)]->setVisible(e.visible && !e.caption.isEmpty());
+    }
+}
+
+void showBrowsers(const MainMenus &menus, const SettingsStore &settings)
+{
+    for (QAction *entry : menus.browser) {
+        entry->setVisible(false);
+        entry->setData(QString());
+    }
+    for (int n = 1; n <= int(menus.browser.size()); ++n) {
+        const QString name = settings.read(keys::preview::Section, keys::preview::browserName(n));
+        if (name.isEmpty())
+            break;
+        QAction *entry = menus.browser[size_t(n - 1)];
+        entry->setText(QStringLiteral("Preview with ") + name);
+        entry->setData(settings.read(keys::preview::Section, keys::preview::browserPath(n)));
+        entry->setProperty("browserName", name);
+        entry->setVisible(true);
+    }
+}
+
 QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget *parent, const QString &prefix,
                               std::initializer_list<ToolbarButton> buttons, QIcon (*picture)(int),
                               CommandActions &commands)
@@ -128,6 +161,46 @@ QToolBar *buildCommandToolbar(const QString &name, const QString &title, QWidget
         commands.bind(action, key);
     }
     return bar;
+}
+
+MainToolbars buildMainToolbars(QWidget *selectorPane, QWidget *surface, CommandActions &commands)
+{
+    MainToolbars bars;
+    bars.selector = buildCommandToolbar(QStringLiteral("TbP"), QStringLiteral("Selector toolbar"), selectorPane,
+                                        QStringLiteral("TbP_"),
+                                        {{"Refresh", "Refresh", 1},
+                                         {nullptr, nullptr, 0},
+                                         {"NElement", "New Element", 2},
+                                         {"NClass", "New Class", 3},
+                                         {"NID", "New ID", 4},
+                                         {nullptr, nullptr, 0},
+                                         {"Delete", "Delete selected selector", 5}},
+                                        selectorIcon, commands);
+    bars.main = buildCommandToolbar(QStringLiteral("TbM"), QStringLiteral("Main toolbar"), surface,
+                                    QStringLiteral("TbM_"),
+                                    {{"New", "New File", 1},
+                                     {"Open", "Open a new file", 2},
+                                     {"Save", "Save current File", 3},
+                                     {nullptr, nullptr, 0},
+                                     {"Cut", "Cut selected line.", 4},
+                                     {"Copy", "Copy selected line", 5},
+                                     {"Paste", "Paste from clipboard", 6},
+                                     {"Find", "Find and Replace", 7},
+                                     {nullptr, nullptr, 0},
+                                     {"Undo", "Undo last action", 8},
+                                     {nullptr, nullptr, 0},
+                                     {"Indent", "Indent", 10},
+                                     {"Outdent", "Unindent", 11},
+                                     {"Comment", "Comment current selection", 12},
+                                     {"NextBlock", "Jump to Next Declaration Block", 13},
+                                     {"PrevBlock", "Jump to previous declaration block", 14},
+                                     {nullptr, nullptr, 0},
+                                     {"Test1", "Test current style sheet with browser one", 15},
+                                     {"Test2", "Test current style sheet with browser two", 16},
+                                     {nullptr, nullptr, 0},
+                                     {"ShowPreview", "Show/Hide preview window", 17}},
+                                    mainToolbarIcon, commands);
+    return bars;
 }
 
 } // namespace sheetsmith
