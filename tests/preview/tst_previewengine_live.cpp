@@ -5,11 +5,14 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/scripteddialogs.h"
+#include "text/selectorrules.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,13 +23,15 @@ using namespace sheetsmith;
 
 // Live preview with the real browser engine: an edit reaches the page without a
 // reload (its scroll position and script state stay), a sheet cannot break out of its
-// style element, and the rule at the caret is outlined by the program's own overlay.
+// style element, and the rule at the caret is outlined by the program's own overlay;
+// a real click picks an element as it is at rest.
 class TestPreviewEngineLive : public QObject
 {
     Q_OBJECT
 
 private slots:
     void editsReachThePageWithoutAReloadAndRulesAreOutlined();
+    void aClickPicksTheRuleOfTheElementAtRest();
 
 private:
     static QString evaluate(QWebEngineView *view, const QString &script);
@@ -110,6 +115,68 @@ void TestPreviewEngineLive::editsReachThePageWithoutAReloadAndRulesAreOutlined()
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("3"), 5000);
     preview->findChild<QAction *>(QStringLiteral("Tb_Live"))->setChecked(false);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("none"), 5000);
+    QVERIFY(dialogs.messages().isEmpty());
+}
+
+void TestPreviewEngineLive::aClickPicksTheRuleOfTheElementAtRest()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString page = dir.filePath(QStringLiteral("page.html"));
+    {
+        QFile f(page);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
+                "<body><p><a href=\"#x\" id=\"l\">link</a></p></body></html>\n");
+    }
+    SettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    settings.write(keys::preview::Section, keys::preview::file(1), page);
+    settings.write(keys::preview::Section, keys::preview::Live, QStringLiteral("1"));
+    ScriptedDialogs dialogs;
+    ScopedDialogSeam seam(dialogs);
+
+    // The rule for the pointer's states comes first: the click hovers and presses the
+    // link, and still the rule that styles it at rest must win.
+    const QString sheet = QStringLiteral("a:active, a:hover { color: red }\na { color: navy }\n");
+    const PickCandidates candidates = PickCandidatesFor({QStringLiteral("a:active, a:hover"), QStringLiteral("a")});
+    QWidget owner;
+    auto *preview = new FrmPreview(settings, [&] { return sheet; }, FrmPreview::Pictures{}, &owner);
+    preview->setPickSelectors([&] { return candidates.selectors; });
+    auto *view = qobject_cast<QWebEngineView *>(preview->WebBrowser1()->widget());
+    QVERIFY(view);
+    preview->resize(800, 600);
+    preview->show();
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    preview->ComPath()->activated(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty() && view->url().isLocalFile(), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("getComputedStyle(document.getElementById('l')).color")),
+                              QStringLiteral("rgb(0, 0, 128)"), 20000);
+
+    QSignalSpy picked(preview, &FrmPreview::elementPicked);
+    preview->findChild<QAction *>(QStringLiteral("Tb_Pick"))->trigger();
+    // The overlay comes with the page's pick handlers, in the same script.
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("String(!!document.querySelector('[data-sheetsmith-overlay]'))")),
+                              QStringLiteral("true"), 5000);
+    const QJsonObject box = QJsonDocument::fromJson(
+        evaluate(view, QStringLiteral("JSON.stringify(document.getElementById('l').getBoundingClientRect())")).toUtf8()).object();
+    QVERIFY2(box.value(QStringLiteral("width")).toDouble() > 0, qPrintable(QJsonDocument(box).toJson()));
+    const QPoint at(qRound(box.value(QStringLiteral("x")).toDouble() + box.value(QStringLiteral("width")).toDouble() / 2),
+                    qRound(box.value(QStringLiteral("y")).toDouble() + box.value(QStringLiteral("height")).toDouble() / 2));
+    // The engine takes its input in a child of the view.
+    QWidget *input = view->focusProxy();
+    QVERIFY(input);
+    QTest::mouseMove(input, at);
+    // The pointer really is over the link, or the click would prove nothing.
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("String(document.getElementById('l').matches(':hover'))")),
+                              QStringLiteral("true"), 5000);
+    QTest::mousePress(input, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(input, Qt::LeftButton, {}, at);
+    QTRY_COMPARE_WITH_TIMEOUT(picked.size(), 1, 5000);
+    const PickOutcome outcome = WinningRule(candidates, picked.first().first().value<QList<int>>());
+    QCOMPARE(outcome.rule, 1);
+    QCOMPARE(outcome.matchedRules, 1);
+    QVERIFY(!preview->findChild<QAction *>(QStringLiteral("Tb_Pick"))->isChecked());
     QVERIFY(dialogs.messages().isEmpty());
 }
 
