@@ -224,7 +224,7 @@ std::optional<CssColour> hashColour(QStringView text, const CssToken &t, ColourF
     const bool current = forms == ColourForms::Current;
     if (!(n == 3 || n == 6 || (current && (n == 4 || n == 8))))
         return std::nullopt;
-    int value[8];
+    int value[8] = {};
     for (qsizetype i = 0; i < n; ++i) {
         value[i] = hexDigitValue(digits[i]);
         if (value[i] < 0)
