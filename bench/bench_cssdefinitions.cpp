@@ -42,7 +42,7 @@ int main(int argc, char **argv)
                 : resource.compressionAlgorithm() == QResource::ZlibCompression ? "zlib"
                                                                                 : "none",
                 static_cast<long long>(resource.size()));
-    std::printf("specs                                     %8zu\n", defs.specs().size());
+    std::printf("standards                                 %8zu\n", defs.standards().size());
 
     std::printf("first builtIn(), unpacking and reading  %10.2f ms\n", firstMs);
     std::printf("unpacking the resource                  %10.2f ms\n",

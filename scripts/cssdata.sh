@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The definitions of current CSS that the build compiles into the program: the W3C's
-# machine-readable CSS definitions and the list of the specifications that define them,
+# machine-readable CSS definitions and the list of the standards that define them,
 # each a JSON file from a pinned npm package, as tools/cssdata/cssdata.tsv lists it
 # (local name, package, version, path inside the package, licence, SHA-256), kept in a
 # cache folder outside the checkout. CMake checks the files when it configures.

@@ -135,9 +135,9 @@ void Checker::declaration(qsizetype from, qsizetype to, Declarations &state, boo
         return;
     }
     if (!css1) {
-        const QString spec = m_current->definitions().specTitle(*defined);
-        add(first, nameEnd - first, spec.isEmpty() ? CheckMessage::PropertyNotCss1Unsourced : CheckMessage::PropertyNotCss1,
-            written, spec);
+        const QString standard = m_current->definitions().standardTitle(*defined);
+        add(first, nameEnd - first, standard.isEmpty() ? CheckMessage::PropertyNotCss1Unsourced : CheckMessage::PropertyNotCss1,
+            written, standard);
     }
 
     bool plain = false;

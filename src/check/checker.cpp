@@ -74,11 +74,11 @@ qsizetype Checker::atRule(const CssToken &keyword)
         } else if (isVendorName(name)) {
             add(keyword.offset, keyword.length, CheckMessage::VendorAtRule, written);
         } else if (const CssDefinitions::Definition *d = m_current->definitions().atRule(name)) {
-            const QString spec = m_current->definitions().specTitle(*d);
-            if (spec.isEmpty())
+            const QString standard = m_current->definitions().standardTitle(*d);
+            if (standard.isEmpty())
                 add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1, written);
             else
-                add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1Defined, written, spec);
+                add(keyword.offset, keyword.length, CheckMessage::AtRuleNotCss1Defined, written, standard);
         } else {
             add(keyword.offset, keyword.length, CheckMessage::UnknownAtRule, written);
         }

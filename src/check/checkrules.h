@@ -66,13 +66,13 @@ enum class CheckMessage : quint8 {
     UnknownPropertyNear, // %1 property, %2 the nearest known name
     Css1Disallows,       // %1 value, %2 property
     InvalidValue,        // %1 value, %2 property
-    PropertyNotCss1,     // %1 property, %2 the specification
+    PropertyNotCss1,     // %1 property, %2 the standard
     PropertyNotCss1Unsourced, // %1 property
     ValueNotCss1,        // %1 value, %2 property
     ValueNotCss1Unchecked, // %1 value, %2 property: not judged against current CSS
     ColourNotCss1,       // %1 the colour
     AtRuleNotCss1,       // %1 at-rule
-    AtRuleNotCss1Defined, // %1 at-rule, %2 the specification
+    AtRuleNotCss1Defined, // %1 at-rule, %2 the standard
     UnknownAtRule,       // %1 at-rule
     SelectorNotCss1,     // %1 the selector syntax
     NestedRuleNotCss1,

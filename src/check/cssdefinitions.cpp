@@ -96,12 +96,12 @@ CssDefinitions CssDefinitions::fromData(const QByteArray &data)
             if (fields.size() != 2)
                 return fieldCount(2);
             defs.m_source = fields.at(1).toString();
-        } else if (kind == u"spec") {
+        } else if (kind == u"standard") {
             if (fields.size() != 3)
                 return fieldCount(3);
             if (fields.at(1).isEmpty() || fields.at(2).isEmpty())
-                return fault(QStringLiteral("a spec needs a title and a url"));
-            defs.m_specs.push_back(Spec{fields.at(1).toString(), fields.at(2).toString()});
+                return fault(QStringLiteral("a standard needs a title and a url"));
+            defs.m_standards.push_back(Standard{fields.at(1).toString(), fields.at(2).toString()});
         } else if (const auto table = tables.constFind(kind); table != tables.cend()) {
             if (fields.size() != 4)
                 return fieldCount(4);
@@ -111,12 +111,12 @@ CssDefinitions CssDefinitions::fromData(const QByteArray &data)
                 return fault(QStringLiteral("a %1 without a name").arg(kind.toString()));
             if (!fields.at(2).isEmpty()) {
                 bool ok = false;
-                d.spec = fields.at(2).toInt(&ok);
-                // Specs are listed before the definitions that name them.
-                if (!ok || d.spec < 0 || size_t(d.spec) >= defs.m_specs.size())
-                    return fault(QStringLiteral("the spec \"%1\" of %2 is not one of the %3 listed before it")
+                d.standard = fields.at(2).toInt(&ok);
+                // Standards are listed before the definitions that name them.
+                if (!ok || d.standard < 0 || size_t(d.standard) >= defs.m_standards.size())
+                    return fault(QStringLiteral("the standard \"%1\" of %2 is not one of the %3 listed before it")
                                      .arg(fields.at(2).toString(), d.name)
-                                     .arg(defs.m_specs.size()));
+                                     .arg(defs.m_standards.size()));
             }
             d.syntax = fields.at(3).toString();
             QHash<QString, Definition> &into = **table;
@@ -133,7 +133,7 @@ CssDefinitions CssDefinitions::fromData(const QByteArray &data)
     }
     if (defs.m_properties.isEmpty())
         return refused(QStringLiteral("the definitions name no property"));
-    defs.m_specs.shrink_to_fit();
+    defs.m_standards.shrink_to_fit();
     return defs;
 }
 
@@ -167,9 +167,9 @@ const CssDefinitions::Definition *CssDefinitions::pseudoElement(QStringView name
     return find(m_pseudoElements, name);
 }
 
-QString CssDefinitions::specTitle(const Definition &d) const
+QString CssDefinitions::standardTitle(const Definition &d) const
 {
-    return d.spec >= 0 && size_t(d.spec) < m_specs.size() ? m_specs[size_t(d.spec)].title : QString();
+    return d.standard >= 0 && size_t(d.standard) < m_standards.size() ? m_standards[size_t(d.standard)].title : QString();
 }
 
 } // namespace sheetsmith

@@ -12,7 +12,7 @@ namespace sheetsmith {
 
 // What current CSS defines: its properties, value types, functions, at-rules and
 // selectors, each with its value syntax (in the CSS value definition syntax) where it
-// has one and the specification that defines it. The program's copy is made at build
+// has one and the standard that defines it. The program's copy is made at build
 // time from the W3C's machine-readable definitions and compiled in (builtIn()); a copy
 // that cannot be read leaves the definitions empty with error() saying why, and the
 // check then judges against CSS level 1 alone.
@@ -23,23 +23,23 @@ public:
     {
         QString name;   // as defined: "background-color", "length-percentage", "rgb", "media", "hover"
         QString syntax; // empty when the definition gives none (prose only)
-        int spec = -1;  // index into specs(), -1 when not known
+        int standard = -1; // index into standards(), -1 when not known
     };
 
-    struct Spec
+    struct Standard
     {
         QString title; // "CSS Positioned Layout Module Level 3"
         QString url;   // "https://drafts.csswg.org/css-position-3/"
     };
 
     // The compact form is UTF-8 text of tab-separated lines: first FormatName, a blank
-    // and FormatVersion; then "source" and where the definitions come from; "spec",
-    // title and url, once for each specification, before any definition names it; then
+    // and FormatVersion; then "source" and where the definitions come from; "standard",
+    // title and url, once for each standard, before any definition names it; then
     // one line per definition: its kind ("property", "type", "function", "at-rule",
-    // "pseudo-class", "pseudo-element"), name, the index of its spec (empty when not
+    // "pseudo-class", "pseudo-element"), name, the index of its standard (empty when not
     // known) and syntax (empty when none). Every line ends with a line feed.
     static constexpr const char *FormatName = "sheetsmith-css-definitions";
-    static constexpr int FormatVersion = 1;
+    static constexpr int FormatVersion = 2;
 
     CssDefinitions() = default;
 
@@ -70,14 +70,14 @@ public:
     // Every property's name, in no particular order.
     QStringList propertyNames() const { return m_properties.keys(); }
 
-    const std::vector<Spec> &specs() const { return m_specs; }
-    // The title of the specification that defines d, or empty when not known.
-    QString specTitle(const Definition &d) const;
+    const std::vector<Standard> &standards() const { return m_standards; }
+    // The title of the standard that defines d, or empty when not known.
+    QString standardTitle(const Definition &d) const;
 
 private:
     QString m_error;
     QString m_source;
-    std::vector<Spec> m_specs;
+    std::vector<Standard> m_standards;
     QHash<QString, Definition> m_properties;
     QHash<QString, Definition> m_types;
     QHash<QString, Definition> m_functions;

@@ -58,7 +58,7 @@ QString nearest(const QString &name, const QStringList &names)
 }
 
 // Where the definitions' grammar is narrower than what browsers read and other
-// specifications rely on, what else is read: the paint of SVG (which the newer
+// standards rely on, what else is read: the paint of SVG (which the newer
 // definition leaves to <image>), and the percentages of the circle() of shapes
 // (which shares its radius with radial gradients).
 QString widened(const QString &syntax, const char *name, bool property)

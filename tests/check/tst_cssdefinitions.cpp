@@ -7,7 +7,7 @@ using namespace sheetsmith;
 
 // The definitions of current CSS: the copy compiled into the program has every kind;
 // the build's tool makes the table by its rules (legacy aliases, several definitions
-// of one name, the selectors' two kinds, the specs found by their pages); and a compact
+// of one name, the selectors' two kinds, the standards found by their pages); and a compact
 // form that is damaged in any way is refused with a message and nothing in it.
 class TestCssDefinitions : public QObject
 {
@@ -47,18 +47,18 @@ QByteArray json(const char *text)
 }
 
 // Runs the build's tool on the given JSON files; its exit code, and the table it made.
-int runTool(const QByteArray &css, const QByteArray &specs, QByteArray *table)
+int runTool(const QByteArray &css, const QByteArray &standards, QByteArray *table)
 {
     QTemporaryDir dir;
     const auto write = [&](const QString &name, const QByteArray &data) {
         QFile file(dir.filePath(name));
         return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
     };
-    if (!write(QStringLiteral("css.json"), css) || !write(QStringLiteral("specs.json"), specs))
+    if (!write(QStringLiteral("css.json"), css) || !write(QStringLiteral("standards.json"), standards))
         return -1;
     QProcess tool;
     tool.start(QStringLiteral(SHEETSMITH_BUILD_DIR "/sheetsmith_cssdata"),
-               {dir.filePath(QStringLiteral("css.json")), dir.filePath(QStringLiteral("specs.json")),
+               {dir.filePath(QStringLiteral("css.json")), dir.filePath(QStringLiteral("standards.json")),
                 QStringLiteral("made up 1.0"), dir.filePath(QStringLiteral("out.txt"))});
     if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit)
         return -1;
@@ -78,7 +78,7 @@ void TestCssDefinitions::builtInDefines_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("definedAs");
     QTest::addColumn<QString>("syntax");  // the whole syntax, or "~" and a part of it
-    QTest::addColumn<QString>("specTitle"); // a part of it; empty: no spec known
+    QTest::addColumn<QString>("standardTitle"); // a part of it; empty: no standard known
 
     QTest::newRow("property") << "property" << "position" << "position"
                               << "~static | relative | absolute | sticky | fixed" << "Positioned Layout";
@@ -86,7 +86,7 @@ void TestCssDefinitions::builtInDefines_data()
                                         << "~<final-bg-layer>" << "Backgrounds";
     QTest::newRow("legacy alias") << "property" << "-webkit-align-content" << "-webkit-align-content"
                                   << "~<overflow-position>? <content-position>" << "Compatibility";
-    QTest::newRow("property of a spec not found by its page")
+    QTest::newRow("property of a standard not found by its page")
         << "property" << "fill" << "fill" << "~<paint>" << "";
     QTest::newRow("type") << "type" << "length-percentage" << "length-percentage"
                           << "[ <length> | <percentage> ]" << "Values and Units";
@@ -120,7 +120,7 @@ void TestCssDefinitions::builtInDefines()
     QFETCH(QString, name);
     QFETCH(QString, definedAs);
     QFETCH(QString, syntax);
-    QFETCH(QString, specTitle);
+    QFETCH(QString, standardTitle);
 
     const CssDefinitions &defs = CssDefinitions::builtIn();
     QVERIFY2(defs.error().isEmpty(), qPrintable(defs.error()));
@@ -132,10 +132,10 @@ void TestCssDefinitions::builtInDefines()
         QVERIFY2(d->syntax.contains(syntax.mid(1)), qPrintable(d->syntax));
     else
         QCOMPARE(d->syntax, syntax);
-    if (specTitle.isEmpty())
-        QCOMPARE(defs.specTitle(*d), QString());
+    if (standardTitle.isEmpty())
+        QCOMPARE(defs.standardTitle(*d), QString());
     else
-        QVERIFY2(defs.specTitle(*d).contains(specTitle), qPrintable(defs.specTitle(*d)));
+        QVERIFY2(defs.standardTitle(*d).contains(standardTitle), qPrintable(defs.standardTitle(*d)));
 }
 
 void TestCssDefinitions::theBuildMakesTheTableByItsRules()
@@ -157,7 +157,7 @@ void TestCssDefinitions::theBuildMakesTheTableByItsRules()
         "  {'name': ':before', 'href': 'https://ex.org/css2/#b', 'syntax': ':before'},"
         "  {'name': ':not()', 'href': 'https://ex.org/sel/#n'},"
         "  {'name': '>', 'href': 'https://ex.org/sel/#c'}]}");
-    const QByteArray specs = json(
+    const QByteArray standards = json(
         "[{'title': 'Align', 'url': 'https://tr.ex.org/align/', 'nightly': {'url': 'https://ex.org/align/'}},"
         " {'title': 'Compat', 'url': 'https://tr.ex.org/compat/',"
         "  'nightly': {'url': 'https://ex.org/compat-draft/', 'alternateUrls': ['https://ex.org/compat/']}},"
@@ -169,18 +169,18 @@ void TestCssDefinitions::theBuildMakesTheTableByItsRules()
         " {'title': 'CSS2', 'url': 'https://ex.org/css2/'},"
         " {'title': 'Selectors', 'url': 'https://ex.org/sel/'}]");
     QByteArray table;
-    QCOMPARE(runTool(css, specs, &table), 0);
+    QCOMPARE(runTool(css, standards, &table), 0);
     const CssDefinitions defs = CssDefinitions::fromData(table);
     QVERIFY2(defs.error().isEmpty(), qPrintable(defs.error()));
     QCOMPARE(defs.source(), QStringLiteral("made up 1.0"));
 
     const auto described = [&](const CssDefinitions::Definition *d) {
-        return d ? d->name + u'|' + d->syntax + u'|' + defs.specTitle(*d) : QStringLiteral("none");
+        return d ? d->name + u'|' + d->syntax + u'|' + defs.standardTitle(*d) : QStringLiteral("none");
     };
     QCOMPARE(described(defs.property(u"-x-align-items")), QStringLiteral("-x-align-items|normal | stretch|Compat"));
     QCOMPARE(described(defs.property(u"zoom")), QStringLiteral("zoom|<number>|"));
     QCOMPARE(described(defs.type(u"length")), QStringLiteral("length|<dimension>|Values"));
-    // The spec of the first definition with a syntax; alike alternatives once.
+    // The standard of the first definition with a syntax; alike alternatives once.
     QCOMPARE(described(defs.function(u"scale")),
              QStringLiteral("scale|[ scale( <number> ) ] | [ scale( <number>, <number> ) ]|T2"));
     QCOMPARE(described(defs.atRule(u"media")), QStringLiteral("media|@media { }|Values"));
@@ -188,10 +188,10 @@ void TestCssDefinitions::theBuildMakesTheTableByItsRules()
     QCOMPARE(described(defs.pseudoClass(u"before")), QStringLiteral("before|:before|CSS2"));
     QCOMPARE(described(defs.pseudoClass(u"not")), QStringLiteral("not||Selectors"));
     QCOMPARE(described(defs.pseudoClass(u">")), QStringLiteral("none"));
-    // Only the specs that define something, each with its editors' draft when it has one.
+    // Only the standards that define something, each with its editors' draft when it has one.
     QStringList listed;
-    for (const CssDefinitions::Spec &spec : defs.specs())
-        listed << spec.title + u' ' + spec.url;
+    for (const CssDefinitions::Standard &standard : defs.standards())
+        listed << standard.title + u' ' + standard.url;
     listed.sort();
     QCOMPARE(listed, QStringList({"Align https://ex.org/align/", "CSS2 https://ex.org/css2/",
                                   "Compat https://ex.org/compat-draft/", "Pseudo https://ex.org/pseudo/",
@@ -217,8 +217,8 @@ void TestCssDefinitions::aTableReadsAsWritten()
 {
     const CssDefinitions defs = CssDefinitions::fromData(Header +
         "source\tmade up 1.0\n"
-        "spec\tFirst Spec\thttps://example.org/first/\n"
-        "spec\tSecond Spec\thttps://example.org/second/\n"
+        "standard\tFirst Standard\thttps://example.org/first/\n"
+        "standard\tSecond Standard\thttps://example.org/second/\n"
         "property\tcolor\t1\t<color>\n"
         "property\tzoom\t\t\n"
         "type\tImage-1D\t0\t<stripes()>\n"
@@ -228,18 +228,18 @@ void TestCssDefinitions::aTableReadsAsWritten()
         "pseudo-element\tbefore\t0\t::before\n");
     QVERIFY2(defs.error().isEmpty(), qPrintable(defs.error()));
     QCOMPARE(defs.source(), QStringLiteral("made up 1.0"));
-    QCOMPARE(defs.specs().size(), size_t(2));
-    QCOMPARE(defs.specs()[1].url, QStringLiteral("https://example.org/second/"));
+    QCOMPARE(defs.standards().size(), size_t(2));
+    QCOMPARE(defs.standards()[1].url, QStringLiteral("https://example.org/second/"));
 
     const CssDefinitions::Definition *color = defs.property(u"color");
     QVERIFY(color);
     QCOMPARE(color->syntax, QStringLiteral("<color>"));
-    QCOMPARE(defs.specTitle(*color), QStringLiteral("Second Spec"));
+    QCOMPARE(defs.standardTitle(*color), QStringLiteral("Second Standard"));
     const CssDefinitions::Definition *zoom = defs.property(u"zoom");
     QVERIFY(zoom);
-    QCOMPARE(zoom->spec, -1);
+    QCOMPARE(zoom->standard, -1);
     QCOMPARE(zoom->syntax, QString());
-    QCOMPARE(defs.specTitle(*zoom), QString());
+    QCOMPARE(defs.standardTitle(*zoom), QString());
 
     QVERIFY(defs.type(u"Image-1D"));
     QVERIFY(!defs.type(u"image-1d"));
@@ -258,32 +258,32 @@ void TestCssDefinitions::damagedDataIsRefused_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("message");
 
-    const QByteArray spec = "spec\tA Spec\thttps://example.org/\n";
+    const QByteArray standard = "standard\tA Standard\thttps://example.org/\n";
     const QByteArray property = "property\tcolor\t0\t<color>\n";
     QTest::newRow("empty") << QByteArray() << "empty";
     QTest::newRow("another format")
-        << QByteArray("color\tred\n") + spec + property << "the first line is \"color\tred\"";
+        << QByteArray("color\tred\n") + standard + property << "the first line is \"color\tred\"";
     QTest::newRow("another version of the format")
-        << QByteArray(CssDefinitions::FormatName) + " 2\n" + spec + property << "version 2";
-    QTest::newRow("cut short inside a line") << Header + spec + property.left(20) << "cut short";
+        << QByteArray(CssDefinitions::FormatName) + " 99\n" + standard + property << "version 99";
+    QTest::newRow("cut short inside a line") << Header + standard + property.left(20) << "cut short";
     QTest::newRow("definition line short of a field")
-        << Header + spec + "property\tcolor\t0\n" << "line 3: a property line needs 4";
-    QTest::newRow("spec line with a field too many")
-        << Header + "spec\tA\thttps://a/\tx\n" + property << "line 2: a spec line needs 3";
+        << Header + standard + "property\tcolor\t0\n" << "line 3: a property line needs 4";
+    QTest::newRow("standard line with a field too many")
+        << Header + "standard\tA\thttps://a/\tx\n" + property << "line 2: a standard line needs 3";
     QTest::newRow("unknown kind")
-        << Header + spec + property + "descriptor\tsrc\t0\t<url>\n" << "line 4: unknown kind \"descriptor\"";
-    QTest::newRow("empty line") << Header + spec + "\n" + property << "line 3: an empty line";
-    QTest::newRow("spec index past the specs")
-        << Header + spec + "property\tcolor\t1\t<color>\n" << "line 3: the spec \"1\"";
-    QTest::newRow("spec index before its spec") << Header + property + spec << "line 2: the spec \"0\"";
-    QTest::newRow("spec index not a number") << Header + spec + "property\tcolor\tx\t<color>\n" << "the spec \"x\"";
-    QTest::newRow("spec index negative") << Header + spec + "property\tcolor\t-1\t<color>\n" << "the spec \"-1\"";
+        << Header + standard + property + "descriptor\tsrc\t0\t<url>\n" << "line 4: unknown kind \"descriptor\"";
+    QTest::newRow("empty line") << Header + standard + "\n" + property << "line 3: an empty line";
+    QTest::newRow("standard index past the standards")
+        << Header + standard + "property\tcolor\t1\t<color>\n" << "line 3: the standard \"1\"";
+    QTest::newRow("standard index before its standard") << Header + property + standard << "line 2: the standard \"0\"";
+    QTest::newRow("standard index not a number") << Header + standard + "property\tcolor\tx\t<color>\n" << "the standard \"x\"";
+    QTest::newRow("standard index negative") << Header + standard + "property\tcolor\t-1\t<color>\n" << "the standard \"-1\"";
     QTest::newRow("definition without a name")
-        << Header + spec + "type\t\t0\t<x>\n" + property << "line 3: a type without a name";
+        << Header + standard + "type\t\t0\t<x>\n" + property << "line 3: a type without a name";
     QTest::newRow("name defined twice")
-        << Header + spec + property + "property\tColor\t0\t<color>\n" << "line 4: a second property";
-    QTest::newRow("not UTF-8") << Header + spec + "property\tcolor\t0\t\xff\n" << "not valid UTF-8";
-    QTest::newRow("no property") << Header + spec + "type\tlength\t0\t<dimension>\n" << "no property";
+        << Header + standard + property + "property\tColor\t0\t<color>\n" << "line 4: a second property";
+    QTest::newRow("not UTF-8") << Header + standard + "property\tcolor\t0\t\xff\n" << "not valid UTF-8";
+    QTest::newRow("no property") << Header + standard + "type\tlength\t0\t<dimension>\n" << "no property";
 }
 
 void TestCssDefinitions::damagedDataIsRefused()
@@ -294,7 +294,7 @@ void TestCssDefinitions::damagedDataIsRefused()
     const CssDefinitions defs = CssDefinitions::fromData(data);
     QVERIFY2(defs.error().contains(message), qPrintable(defs.error()));
     QVERIFY(defs.isEmpty());
-    QVERIFY(defs.specs().empty());
+    QVERIFY(defs.standards().empty());
     QVERIFY(!defs.property(u"color"));
     QVERIFY(!defs.type(u"length"));
 }

@@ -1,7 +1,7 @@
-// Turns the W3C's machine-readable CSS definitions and the list of specifications into
+// Turns the W3C's machine-readable CSS definitions and the list of standards into
 // the compact form the program compiles in (CssDefinitions::fromData reads it):
 //
-//   sheetsmith_cssdata CSS.json SPECS.json SOURCE OUT
+//   sheetsmith_cssdata CSS.json STANDARDS.json SOURCE OUT
 //
 // SOURCE is where the definitions come from, as the program says it ("@webref/css
 // 8.7.8, web-specs 4.16.0"). Run by the build; OUT is written whole or not at all, and
@@ -33,8 +33,8 @@ struct Entry
 {
     QString name;
     QStringList syntaxes;
-    qsizetype spec = -1; // index into the list of specifications
-    bool specFromSyntax = false;
+    qsizetype standard = -1; // index into the list of standards
+    bool standardFromSyntax = false;
     QString legacyAliasOf;
 };
 
@@ -76,22 +76,22 @@ QString oneLine(QString text)
     return text;
 }
 
-class Specs
+class Standards
 {
 public:
-    explicit Specs(const QJsonArray &index)
+    explicit Standards(const QJsonArray &index)
     {
         for (const QJsonValue &v : index) {
-            const QJsonObject spec = v.toObject();
-            const QJsonObject nightly = spec.value(QLatin1String("nightly")).toObject();
+            const QJsonObject standard = v.toObject();
+            const QJsonObject nightly = standard.value(QLatin1String("nightly")).toObject();
             QStringList urls{nightly.value(QLatin1String("url")).toString()};
             for (const QJsonValue &alt : nightly.value(QLatin1String("alternateUrls")).toArray())
                 urls << alt.toString();
-            urls << spec.value(QLatin1String("release")).toObject().value(QLatin1String("url")).toString()
-                 << spec.value(QLatin1String("url")).toString();
+            urls << standard.value(QLatin1String("release")).toObject().value(QLatin1String("url")).toString()
+                 << standard.value(QLatin1String("url")).toString();
             const qsizetype at = m_all.size();
-            m_all.push_back(spec);
-            // The first spec to claim a URL keeps it.
+            m_all.push_back(standard);
+            // The first standard to claim a URL keeps it.
             for (const QString &url : urls) {
                 if (!url.isEmpty() && !m_byUrl.contains(url))
                     m_byUrl.insert(url, at);
@@ -99,33 +99,33 @@ public:
         }
     }
 
-    // The spec whose page href is on (its URL without the fragment), -1 when none.
+    // The standard whose page href is on (its URL without the fragment), -1 when none.
     qsizetype find(const QString &href) const
     {
         const qsizetype hash = href.indexOf(u'#');
         return m_byUrl.value(hash < 0 ? href : href.left(hash), -1);
     }
 
-    // The number the compact form gives spec, which is written on first use: only the
-    // specs that define something are listed.
-    int written(qsizetype spec)
+    // The number the compact form gives standard, which is written on first use: only the
+    // standards that define something are listed.
+    int written(qsizetype standard)
     {
-        const auto found = m_written.constFind(spec);
+        const auto found = m_written.constFind(standard);
         if (found != m_written.cend())
             return *found;
-        const QJsonObject &json = m_all.at(spec);
+        const QJsonObject &json = m_all.at(standard);
         QString url = json.value(QLatin1String("nightly")).toObject().value(QLatin1String("url")).toString();
         if (url.isEmpty())
             url = json.value(QLatin1String("url")).toString();
-        // The program refuses a spec line without a title.
+        // The program refuses a standard line without a title.
         QString title = json.value(QLatin1String("title")).toString();
         if (title.trimmed().isEmpty())
             title = json.value(QLatin1String("shortname")).toString();
         if (title.trimmed().isEmpty())
             title = url;
         const int index = int(m_lines.size());
-        m_lines << QStringLiteral("spec\t%1\t%2").arg(oneLine(title), oneLine(url));
-        m_written.insert(spec, index);
+        m_lines << QStringLiteral("standard\t%1\t%2").arg(oneLine(title), oneLine(url));
+        m_written.insert(standard, index);
         return index;
     }
 
@@ -138,23 +138,23 @@ private:
     QStringList m_lines;
 };
 
-void add(Kind &kind, const QString &name, const QJsonObject &def, const Specs &specs)
+void add(Kind &kind, const QString &name, const QJsonObject &def, const Standards &standards)
 {
     const QString key = kind.keyOf(name);
     auto found = kind.byKey.constFind(key);
     if (found == kind.byKey.cend()) {
         found = kind.byKey.insert(key, qsizetype(kind.entries.size()));
-        kind.entries.push_back(Entry{name, {}, specs.find(def.value(QLatin1String("href")).toString()), false,
+        kind.entries.push_back(Entry{name, {}, standards.find(def.value(QLatin1String("href")).toString()), false,
                                      def.value(QLatin1String("legacyAliasOf")).toString()});
     }
     Entry &entry = kind.entries[*found];
     const QString syntax = oneLine(def.value(QLatin1String("syntax")).toString()).trimmed();
     if (syntax.isEmpty())
         return;
-    // The spec is that of the first definition with a syntax, else of the first.
-    if (!entry.specFromSyntax) {
-        entry.specFromSyntax = true;
-        entry.spec = specs.find(def.value(QLatin1String("href")).toString());
+    // The standard is that of the first definition with a syntax, else of the first.
+    if (!entry.standardFromSyntax) {
+        entry.standardFromSyntax = true;
+        entry.standard = standards.find(def.value(QLatin1String("href")).toString());
     }
     if (!entry.syntaxes.contains(syntax))
         entry.syntaxes << syntax;
@@ -188,7 +188,7 @@ QString nameOf(const QJsonValue &v, const char *array, qsizetype i)
 
 QByteArray compact(const QJsonObject &css, const QJsonArray &index, const QString &source)
 {
-    Specs specs(index);
+    Standards standards(index);
     Kind properties{"property"};
     Kind types{"type", true};
     Kind functions{"function"};
@@ -202,7 +202,7 @@ QByteArray compact(const QJsonObject &css, const QJsonArray &index, const QStrin
             const QString name = strip(nameOf(defs.at(i), array, i));
             if (name.isEmpty())
                 throw Failure{QStringLiteral("%1[%2] has an empty name").arg(QLatin1String(array)).arg(i)};
-            add(kind, name, defs.at(i).toObject(), specs);
+            add(kind, name, defs.at(i).toObject(), standards);
         }
     };
     each("properties", properties, [](QString n) { return n; });
@@ -233,13 +233,13 @@ QByteArray compact(const QJsonObject &css, const QJsonArray &index, const QStrin
             throw Failure{QStringLiteral("selectors[%1] has an empty name").arg(i)};
         const QJsonObject def = selectors.at(i).toObject();
         if (element) {
-            add(pseudoElements, name, def, specs);
+            add(pseudoElements, name, def, standards);
         } else {
-            add(pseudoClasses, name, def, specs);
+            add(pseudoClasses, name, def, standards);
             static const QStringList bothKinds{QStringLiteral("before"), QStringLiteral("after"),
                                                QStringLiteral("first-line"), QStringLiteral("first-letter")};
             if (bothKinds.contains(name))
-                add(pseudoElements, name, def, specs);
+                add(pseudoElements, name, def, standards);
         }
     }
 
@@ -260,11 +260,11 @@ QByteArray compact(const QJsonObject &css, const QJsonArray &index, const QStrin
         for (const Entry &e : kind->entries) {
             definitions << QStringLiteral("%1\t%2\t%3\t%4")
                                .arg(QLatin1String(kind->tag), oneLine(e.name),
-                                    e.spec < 0 ? QString() : QString::number(specs.written(e.spec)), syntaxOf(e));
+                                    e.standard < 0 ? QString() : QString::number(standards.written(e.standard)), syntaxOf(e));
         }
     }
-    // Every spec line before the first definition that names one.
-    lines << specs.lines() << definitions;
+    // Every standard line before the first definition that names one.
+    lines << standards.lines() << definitions;
     return (lines.join(u'\n') + u'\n').toUtf8();
 }
 
@@ -273,7 +273,7 @@ QByteArray compact(const QJsonObject &css, const QJsonArray &index, const QStrin
 int main(int argc, char *argv[])
 {
     if (argc != 5) {
-        std::fputs("usage: sheetsmith_cssdata CSS.json SPECS.json SOURCE OUT\n", stderr);
+        std::fputs("usage: sheetsmith_cssdata CSS.json STANDARDS.json SOURCE OUT\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[4]);
