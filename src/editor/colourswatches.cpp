@@ -85,17 +85,18 @@ void ColourSwatches::textChanged(qsizetype from, qsizetype removed, qsizetype ad
     }
     // Only letters, digits, blanks and the like changed inside the line: the values of
     // this line may change, and those of the lines after it up to the end of its
-    // statement (the line with the next ";", "{" or "}"), whose property may be the
-    // one edited.
-    m_blocks.remove(line);
-    for (int next = line + 1; next < m_model.lineCount(); ++next) {
-        const auto it = m_blocks.find(next);
-        if (it == m_blocks.end())
-            break;
-        const bool ends = it->text.contains(u';') || it->text.contains(u'{') || it->text.contains(u'}');
-        m_blocks.erase(it);
-        if (ends)
-            break;
+    // statement (the next ";", "{" or "}"), whose property may be the one edited. The
+    // lines in between are read from the text, as a line that is not cached may stand
+    // between two that are.
+    qsizetype end = from + added;
+    while (end < text.size() && text[end] != u';' && text[end] != u'{' && text[end] != u'}')
+        ++end;
+    const int lastLine = m_model.lineOfOffset(end);
+    if (qsizetype(lastLine - line) > m_blocks.size()) {
+        m_blocks.removeIf([&](const auto &it) { return it.key() >= line && it.key() <= lastLine; });
+    } else {
+        for (int next = line; next <= lastLine; ++next)
+            m_blocks.remove(next);
     }
     ++m_revision;
 }
