@@ -103,35 +103,10 @@ QByteArray generatePage(const QStringList &classes, qsizetype bytes)
     return page + "</main>\n<footer class=\"footer\" id=\"bottom\"><p>" + sentence(8) + "</p></footer>\n</body>\n</html>\n";
 }
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0 : times[times.size() / 2];
-}
-
 void report(const char *what, double ms)
 {
     std::printf("%-56s %9.3f ms\n", what, ms);
 }
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget &widget) { widget.installEventFilter(this); }
-    int count() const { return m_count; }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++m_count;
-        return false;
-    }
-
-private:
-    int m_count = 0;
-};
 
 // Processes events until done() or two seconds have passed; false then.
 bool waitFor(const std::function<bool()> &done)
@@ -219,7 +194,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no completion popup\n");
         return 1;
     }
-    PaintCounter paints(*popup->viewport());
+    bench::PaintCounter paints(*popup->viewport());
 
     std::vector<double> shown, painted, letter;
     int popupWidth = 0;
@@ -256,9 +231,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%d of %d runs did not show the popup\n", failed, kKeyRuns);
     if (editor.text().remove(caret, 2) != text)
         std::fprintf(stderr, "the keys did not leave the text as it was\n");
-    report("\".\" typed until the popup is visible (median)", median(shown));
-    report("\".\" typed until the popup has painted (median)", median(painted));
-    report("then \"c\" until the popup follows (median)", median(letter));
+    report("\".\" typed until the popup is visible (median)", bench::median(shown));
+    report("\".\" typed until the popup has painted (median)", bench::median(painted));
+    report("then \"c\" until the popup follows (median)", bench::median(letter));
     std::printf("%-56s %9d px  (measured over all rows: %d px)\n", "the popup's width", popupWidth, allRowsWidth);
 
     // The parts of the offer, each over all the classes: the entries and their labels,

@@ -30,31 +30,6 @@ constexpr int kJumpRounds = 5;
 constexpr int kKeyRounds = 6; // each state in turn, so that drift falls on both alike
 constexpr int kKeysPerRound = 25;
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0 : times[times.size() / 2];
-}
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget &widget) { widget.installEventFilter(this); }
-    int count() const { return m_count; }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++m_count;
-        return false;
-    }
-
-private:
-    int m_count = 0;
-};
-
 // The swatches the editor holds for the blocks on screen now.
 int swatchesOnScreen(const RichEdit &editor)
 {
@@ -70,8 +45,8 @@ int swatchesOnScreen(const RichEdit &editor)
 // Medians of the same work with the swatches hidden and shown, and their difference.
 void report(const char *what, const std::vector<double> &off, const std::vector<double> &on)
 {
-    const double a = median(off);
-    const double b = median(on);
+    const double a = bench::median(off);
+    const double b = bench::median(on);
     std::printf("%-40s off %8.3f ms   on %8.3f ms   difference %+7.3f ms\n", what, a, b, b - a);
 }
 
@@ -185,7 +160,7 @@ int main(int argc, char **argv)
     // line is laid out again; after the value nothing of the swatch changes.
     const qsizetype value = at + 7;
     const qsizetype valueEnd = text.indexOf(u';', value);
-    PaintCounter paints(*editor.viewport());
+    bench::PaintCounter paints(*editor.viewport());
     int unpainted = 0;
     for (const auto &[name, caret] : {std::pair{"keystroke before the value", value},
                                       std::pair{"keystroke after the value", valueEnd}}) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// What the benchmarks share: the median of several runs, in milliseconds, the sample
-// sheets they run on, a place in a sheet to move the caret from, the 50 MB sheet and
-// the caret line changes timed on it.
+// What the benchmarks share: the median of several runs, in milliseconds, a count of a
+// widget's paints, the sample sheets they run on, a place in a sheet to move the caret
+// from, the 50 MB sheet and the caret line changes timed on it.
 
 #include "app/form1.h"
 #include "blocks/root.h"
@@ -24,6 +24,32 @@
 
 namespace sheetsmith::bench {
 
+// The median of times, 0 when there are none.
+inline double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.empty() ? 0 : times[times.size() / 2];
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget &widget) { widget.installEventFilter(this); }
+    int count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
+
 // Runs prepare (untimed) and then work (timed) `runs` times; returns the median.
 inline double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
 {
@@ -35,8 +61,7 @@ inline double medianMs(int runs, const std::function<void()> &prepare, const std
         work();
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(std::move(times));
 }
 
 inline double medianMs(int runs, const std::function<void()> &work)

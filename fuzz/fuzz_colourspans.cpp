@@ -5,6 +5,7 @@
 
 #include "fuzzsupport.h"
 
+#include "support/colourlines.h"
 #include "text/colourspans.h"
 #include "text/commentmarkers.h"
 #include "text/csscolours.h"
@@ -39,15 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const CommentMarkerPositions markers = FindCommentMarkers(text);
 
     const std::vector<ColourSpan> whole = ColourSpans(text, markers, 0, text.size(), forms);
-    std::vector<ColourSpan> byLine;
-    for (qsizetype at = 0; at <= text.size();) {
-        qsizetype end = text.indexOf(u'\n', at);
-        if (end < 0)
-            end = text.size();
-        const std::vector<ColourSpan> line = ColourSpans(text, markers, at, end, forms);
-        byLine.insert(byLine.end(), line.begin(), line.end());
-        at = end + 1;
-    }
+    const std::vector<ColourSpan> byLine = ColourSpansByLine(text, markers, forms);
     FUZZ_REQUIRE(whole == byLine, described(whole) + QStringLiteral("| ") + described(byLine) + text);
 
     const ColourValue colour = makeColour(red, green, blue);

@@ -59,18 +59,19 @@ int rowsWidth(const QAbstractItemView &popup)
 
 } // namespace
 
-// What the popup offers: each entry shown as its label and put in as its name (the
-// completer's completion role, Qt::EditRole).
+// What the popup offers: each entry shown as its label, put in as its name (the
+// completer's completion role, Qt::EditRole) and described by its tool tip.
 class EditorCompleter::Entries : public QAbstractListModel
 {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void set(QStringList names, QStringList labels)
+    void set(QStringList names, QStringList labels, QStringList descriptions)
     {
         beginResetModel();
         m_names = std::move(names);
         m_labels = std::move(labels);
+        m_descriptions = std::move(descriptions);
         endResetModel();
     }
     const QStringList &labels() const { return m_labels.isEmpty() ? m_names : m_labels; }
@@ -84,12 +85,15 @@ public:
             return m_names[index.row()];
         if (role == Qt::DisplayRole)
             return labels()[index.row()];
+        if (role == Qt::ToolTipRole)
+            return m_descriptions.value(index.row());
         return {};
     }
 
 private:
     QStringList m_names;
-    QStringList m_labels; // empty: the names are shown
+    QStringList m_labels;       // empty: the names are shown
+    QStringList m_descriptions; // none for keywords
 };
 
 EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, std::function<bool()> enabled,
@@ -118,7 +122,7 @@ EditorCompleter::EditorCompleter(RichEdit &editor, const Catalogue &catalogue, s
     m_completer->popup()->installEventFilter(this);
 
     connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this, &EditorCompleter::accept);
-    connect(m_completer, qOverload<const QString &>(&QCompleter::highlighted), this, &EditorCompleter::highlighted);
+    connect(m_completer, qOverload<const QModelIndex &>(&QCompleter::highlighted), this, &EditorCompleter::highlighted);
     connect(&m_editor, &RichEdit::keyDown, this, &EditorCompleter::keyDown);
     connect(&m_editor, &RichEdit::textEdited, this, &EditorCompleter::textEdited);
     connect(&m_editor, &RichEdit::selChanged, this, &EditorCompleter::selectionChanged);
@@ -243,6 +247,7 @@ void EditorCompleter::offer(bool afterName)
     const CompletionContext context = CompletionContextAt(model.text(), model.commentMarkers(), m_editor.selStart());
     QStringList entries;
     QStringList labels;
+    QStringList descriptions;
     const bool selector = context.kind == CompletionContext::Element || context.kind == CompletionContext::Class
                           || context.kind == CompletionContext::Id;
     // Keywords for a value not begun yet are offered only right after a chosen name:
@@ -254,14 +259,19 @@ void EditorCompleter::offer(bool afterName)
         return;
     }
     if (context.kind == CompletionContext::Property) {
-        entries = PropertyCandidates(QStringList(m_catalogue.PropName.begin(), m_catalogue.PropName.end()), context.word);
+        const auto &names = m_catalogue.PropName;
+        entries = PropertyCandidates(QStringList(names.begin(), names.end()), context.word);
+        for (const QString &entry : std::as_const(entries)) {
+            const auto it = std::find(names.begin(), names.end(), entry);
+            descriptions << (it != names.end() ? m_catalogue.PropInfo[size_t(it - names.begin())] : QString());
+        }
     } else if (context.kind == CompletionContext::Value) {
         const auto &names = m_catalogue.PropName;
         const auto at = std::find(names.begin(), names.end(), context.property);
         if (at != names.end())
             entries = KeywordCandidates(m_catalogue.PropValues[size_t(at - names.begin())], context.word);
     } else if (selector) {
-        pageEntries(context.kind, context.word, entries, labels);
+        pageEntries(context.kind, context.word, entries, labels, descriptions);
     }
     // Nothing left to add: the word typed is already the one entry.
     const bool asWritten = context.kind == CompletionContext::Class || context.kind == CompletionContext::Id;
@@ -277,9 +287,7 @@ void EditorCompleter::offer(bool afterName)
         close();
         return;
     }
-    m_offering = context.kind;
-    m_property = context.property;
-    m_model->set(entries, labels);
+    m_model->set(entries, labels, descriptions);
     QAbstractItemView *popup = m_completer->popup();
     QRect at = m_editor.cursorRect();
     popup->ensurePolished();
@@ -288,9 +296,9 @@ void EditorCompleter::offer(bool afterName)
     popup->setCurrentIndex(m_model->index(0));
 }
 
-void EditorCompleter::pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels)
+void EditorCompleter::pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels,
+                                  QStringList &descriptions)
 {
-    m_descriptions.clear();
     if (!m_pages)
         return;
     const NameKind of = kind == CompletionContext::Element ? NameKind::Element
@@ -306,7 +314,7 @@ void EditorCompleter::pageEntries(int kind, const QString &word, QStringList &na
             continue;
         names << use.name;
         labels << NameUseLabel(use);
-        m_descriptions << QStringLiteral("%1 %2: used %3 %4 in %5")
+        descriptions << QStringLiteral("%1 %2: used %3 %4 in %5")
                               .arg(what, use.name)
                               .arg(use.count)
                               .arg(use.count == 1 ? QStringLiteral("time") : QStringLiteral("times"),
@@ -339,22 +347,9 @@ void EditorCompleter::accept(const QString &entry)
         QMetaObject::invokeMethod(this, [this] { offer(true); }, Qt::QueuedConnection);
 }
 
-void EditorCompleter::highlighted(const QString &entry)
+void EditorCompleter::highlighted(const QModelIndex &entry)
 {
-    QString description;
-    if (m_offering == CompletionContext::Property) {
-        const auto &names = m_catalogue.PropName;
-        const auto it = std::find(names.begin(), names.end(), entry);
-        if (it != names.end())
-            description = m_catalogue.PropInfo[size_t(it - names.begin())];
-    } else if (m_offering != CompletionContext::Value) {
-        for (int row = 0; row < m_model->rowCount(); ++row) {
-            if (m_model->index(row).data(Qt::EditRole).toString() == entry) {
-                description = m_descriptions.value(row);
-                break;
-            }
-        }
-    }
+    const QString description = entry.data(Qt::ToolTipRole).toString();
     m_completer->popup()->setToolTip(description);
     emit described(description);
 }

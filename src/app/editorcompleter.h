@@ -6,6 +6,7 @@
 #include <functional>
 
 class QCompleter;
+class QModelIndex;
 class QKeyEvent;
 
 namespace sheetsmith {
@@ -64,9 +65,10 @@ private:
     // letter of the value is typed.
     void offer(bool afterName);
     // The page names of a selector context that begin with its word.
-    void pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels);
+    void pageEntries(int kind, const QString &word, QStringList &names, QStringList &labels,
+                     QStringList &descriptions);
     void accept(const QString &entry);
-    void highlighted(const QString &entry);
+    void highlighted(const QModelIndex &entry);
     void close();
 
     class Entries;
@@ -81,11 +83,6 @@ private:
     // for an offer, any other change closes the popup.
     bool m_typed = false;
     bool m_accepting = false;
-    // What the popup offers (a CompletionContext::Kind): property names, the keywords
-    // of m_property, or a page's names with m_descriptions.
-    int m_offering = 0;
-    QString m_property;
-    QStringList m_descriptions;
     // Where a selector's offer found no names while the pages were being read (the
     // caret and the text's length then), or -1.
     qsizetype m_waitingAt = -1;

@@ -56,18 +56,35 @@ qsizetype previousSignificant(const Reading &r, qsizetype i)
     return i;
 }
 
-// Whether the "{" at index brace opens a block of declarations: its statement is a
-// rule's selector or @font-face or @page, not another at-rule (@media holds rules).
-Answer opensDeclarations(const Reading &r, qsizetype brace)
+// The index of the first significant token after index at (a structure token, or -1
+// for the start of the reading), or the end when there is none.
+qsizetype nextSignificant(const Reading &r, qsizetype at, qsizetype end)
+{
+    for (++at; at < end && !significant(r.tokens[size_t(at)]); ++at) {
+    }
+    return at;
+}
+
+// The index of the first significant token of the statement whose "{" is at index
+// brace (brace itself when the statement is empty), or -1 when the statement begins
+// before the reading.
+qsizetype statementHead(const Reading &r, qsizetype brace)
 {
     qsizetype i = brace - 1;
     while (i >= 0 && !isStructure(r.tokens[size_t(i)]))
         --i;
     if (i < 0 && !r.fromStart)
+        return -1;
+    return nextSignificant(r, i, brace);
+}
+
+// Whether the "{" at index brace opens a block of declarations: its statement is a
+// rule's selector or @font-face or @page, not another at-rule (@media holds rules).
+Answer opensDeclarations(const Reading &r, qsizetype brace)
+{
+    const qsizetype first = statementHead(r, brace);
+    if (first < 0)
         return Answer::Unknown;
-    qsizetype first = i + 1;
-    while (first < brace && !significant(r.tokens[size_t(first)]))
-        ++first;
     if (first == brace)
         return Answer::No; // a "{" with no selector
     const CssToken &t = r.tokens[size_t(first)];
@@ -103,14 +120,9 @@ Answer declarationStartsAfter(const Reading &r, qsizetype at)
 // whose block holds rules (@media, @supports, ...), not declarations or keyframes.
 Answer opensRules(const Reading &r, qsizetype brace)
 {
-    qsizetype i = brace - 1;
-    while (i >= 0 && !isStructure(r.tokens[size_t(i)]))
-        --i;
-    if (i < 0 && !r.fromStart)
+    const qsizetype first = statementHead(r, brace);
+    if (first < 0)
         return Answer::Unknown;
-    qsizetype first = i + 1;
-    while (first < brace && !significant(r.tokens[size_t(first)]))
-        ++first;
     const CssToken &t = r.tokens[size_t(first)];
     if (first == brace || t.type != CssTokenType::AtKeyword)
         return Answer::No;
@@ -120,15 +132,6 @@ Answer opensRules(const Reading &r, qsizetype brace)
             return Answer::Yes;
     }
     return Answer::No;
-}
-
-// The index of the first significant token after index at (a structure token, or -1
-// for the start of the reading), or the end when there is none.
-qsizetype nextSignificant(const Reading &r, qsizetype at, qsizetype end)
-{
-    for (++at; at < end && !significant(r.tokens[size_t(at)]); ++at) {
-    }
-    return at;
 }
 
 // Whether a selector may begin after the structure token at index at (or -1, the

@@ -156,6 +156,8 @@ void TestEditorCompleter::namesOfThePreviewsPages()
                  (QStringList{QStringLiteral("card \u2014 3 in index.html"), QStringLiteral("lead \u2014 1 in index.html")}));
     QTest::keyClick(&editor, 'l');
     QCOMPARE(completer().offered(), QStringList{QStringLiteral("lead \u2014 1 in index.html")});
+    QCOMPARE(m_fixture.window().findChild<QLabel *>(QStringLiteral("StBarPanel1"))->text(),
+             QStringLiteral("Class lead: used 1 time in index.html"));
     QTest::keyClick(&editor, Qt::Key_Return);
     QCOMPARE(editor.text(), QStringLiteral("p { }\r\n.lead"));
     QTest::keyClicks(&editor, QStringLiteral(" #"));

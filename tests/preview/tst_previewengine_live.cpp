@@ -1,23 +1,10 @@
-#include "dialogs/scopeddialogseam.h"
-#include "preview/frmpreview.h"
-#include "preview/livepreview.h"
-#include "preview/pageview.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
-#include "support/scripteddialogs.h"
+#include "support/enginepreview.h"
 #include "text/selectorrules.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 using namespace sheetsmith;
 
@@ -32,134 +19,78 @@ class TestPreviewEngineLive : public QObject
 private slots:
     void editsReachThePageWithoutAReloadAndRulesAreOutlined();
     void aClickPicksTheRuleOfTheElementAtRest();
-
-private:
-    static QString evaluate(QWebEngineView *view, const QString &script);
 };
-
-QString TestPreviewEngineLive::evaluate(QWebEngineView *view, const QString &script)
-{
-    QString result = QStringLiteral("<no answer>");
-    bool answered = false;
-    // The page's own world, as its scripts see it.
-    view->page()->runJavaScript(script, [&](const QVariant &value) {
-        result = value.toString();
-        answered = true;
-    });
-    if (!QTest::qWaitFor([&] { return answered; }, 20000))
-        qWarning("the page did not answer");
-    return result;
-}
 
 void TestPreviewEngineLive::editsReachThePageWithoutAReloadAndRulesAreOutlined()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString page = dir.filePath(QStringLiteral("page.html"));
-    {
-        QFile f(page);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
-                "<body><h1 id=\"t\">Title</h1><p>a</p><p>b</p><p>c</p>\n"
-                "<div style=\"height: 5000px\"></div>\n"
-                "<script>window.marker = 'kept';</script></body></html>\n");
-    }
-    SettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
-    settings.write(keys::preview::Section, keys::preview::file(1), page);
-    ScriptedDialogs dialogs;
-    ScopedDialogSeam seam(dialogs);
-
-    QString sheet = QStringLiteral("h1 { color: #FF0000; }");
-    QWidget owner;
-    auto *preview = new FrmPreview(settings, [&] { return sheet; }, FrmPreview::Pictures{}, &owner);
-    auto *view = qobject_cast<QWebEngineView *>(preview->WebBrowser1()->widget());
-    QVERIFY(view);
-    preview->resize(800, 600);
-    preview->show();
-    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-    preview->ComPath()->activated(0);
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty() && view->url().isLocalFile(), 30000);
-    const auto colour = [&] { return evaluate(view, QStringLiteral("getComputedStyle(document.getElementById('t')).color")); };
-    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(255, 0, 0)"), 20000);
+    EnginePreview engine("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
+                         "<body><h1 id=\"t\">Title</h1><p>a</p><p>b</p><p>c</p>\n"
+                         "<div style=\"height: 5000px\"></div>\n"
+                         "<script>window.marker = 'kept';</script></body></html>\n",
+                         QStringLiteral("h1 { color: #FF0000; }"), false);
+    QVERIFY(engine.isValid());
+    FrmPreview *preview = engine.preview;
+    QVERIFY(engine.showPage());
+    QTRY_COMPARE_WITH_TIMEOUT(engine.colourOf("t"), QStringLiteral("rgb(255, 0, 0)"), 20000);
     preview->findChild<QAction *>(QStringLiteral("Tb_Live"))->setChecked(true);
-    QCOMPARE(settings.read(keys::preview::Section, keys::preview::Live), QStringLiteral("1"));
-    QCOMPARE(evaluate(view, QStringLiteral("window.scrollTo(0, 300); String(window.scrollY)")), QStringLiteral("300"));
-    const qsizetype loads = loaded.size();
+    QCOMPARE(engine.settings.read(keys::preview::Section, keys::preview::Live), QStringLiteral("1"));
+    QCOMPARE(engine.evaluate(QStringLiteral("window.scrollTo(0, 300); String(window.scrollY)")), QStringLiteral("300"));
+    const qsizetype loads = engine.loaded->size();
 
     // Typing a colour: the page follows, with no load, at its scroll position.
-    sheet = QStringLiteral("h1 { color: #00FF00; }");
+    engine.sheet = QStringLiteral("h1 { color: #00FF00; }");
     preview->sheetChanged();
-    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(0, 255, 0)"), 5000);
-    QCOMPARE(evaluate(view, QStringLiteral("window.marker")), QStringLiteral("kept"));
-    QCOMPARE(evaluate(view, QStringLiteral("String(window.scrollY)")), QStringLiteral("300"));
-    QCOMPARE(loaded.size(), loads);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.colourOf("t"), QStringLiteral("rgb(0, 255, 0)"), 5000);
+    QCOMPARE(engine.evaluate(QStringLiteral("window.marker")), QStringLiteral("kept"));
+    QCOMPARE(engine.evaluate(QStringLiteral("String(window.scrollY)")), QStringLiteral("300"));
+    QCOMPARE(engine.loaded->size(), loads);
 
     // Markup in the sheet is text of the sheet: no element comes out of it.
-    sheet = QStringLiteral("h1 { color: #0000FF; }\r\n</style><script>window.broken = 1;</script><style>");
+    engine.sheet = QStringLiteral("h1 { color: #0000FF; }\r\n</style><script>window.broken = 1;</script><style>");
     preview->sheetChanged();
-    QTRY_COMPARE_WITH_TIMEOUT(colour(), QStringLiteral("rgb(0, 0, 255)"), 5000);
-    QCOMPARE(evaluate(view, QStringLiteral("typeof window.broken")), QStringLiteral("undefined"));
-    QCOMPARE(evaluate(view, QStringLiteral("String(document.scripts.length)")), QStringLiteral("1"));
+    QTRY_COMPARE_WITH_TIMEOUT(engine.colourOf("t"), QStringLiteral("rgb(0, 0, 255)"), 5000);
+    QCOMPARE(engine.evaluate(QStringLiteral("typeof window.broken")), QStringLiteral("undefined"));
+    QCOMPARE(engine.evaluate(QStringLiteral("String(document.scripts.length)")), QStringLiteral("1"));
 
     // The rule at the caret: one box per matched element, in a shadow root of its own.
     const QString boxes = QStringLiteral(
         "(function () { const h = document.querySelector('[data-sheetsmith-overlay]');"
         " return h ? String(h.shadowRoot.querySelectorAll('[data-box]').length) : 'none'; })()");
     preview->showRule(QStringLiteral("p"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("3"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(boxes), QStringLiteral("3"), 5000);
     preview->showRule(QStringLiteral("h1, p"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("4"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(boxes), QStringLiteral("4"), 5000);
     preview->showRule(QStringLiteral("p:::bad"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("none"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(boxes), QStringLiteral("none"), 5000);
     preview->showRule(QStringLiteral("p"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("3"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(boxes), QStringLiteral("3"), 5000);
     preview->findChild<QAction *>(QStringLiteral("Tb_Live"))->setChecked(false);
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, boxes), QStringLiteral("none"), 5000);
-    QVERIFY(dialogs.messages().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(boxes), QStringLiteral("none"), 5000);
+    QVERIFY(engine.dialogs.messages().isEmpty());
 }
 
 void TestPreviewEngineLive::aClickPicksTheRuleOfTheElementAtRest()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString page = dir.filePath(QStringLiteral("page.html"));
-    {
-        QFile f(page);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
-                "<body><p><a href=\"#x\" id=\"l\">link</a></p></body></html>\n");
-    }
-    SettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
-    settings.write(keys::preview::Section, keys::preview::file(1), page);
-    settings.write(keys::preview::Section, keys::preview::Live, QStringLiteral("1"));
-    ScriptedDialogs dialogs;
-    ScopedDialogSeam seam(dialogs);
-
     // The rule for the pointer's states comes first: the click hovers and presses the
     // link, and still the rule that styles it at rest must win.
-    const QString sheet = QStringLiteral("a:active, a:hover { color: red }\na { color: navy }\n");
+    EnginePreview engine("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
+                         "<body><p><a href=\"#x\" id=\"l\">link</a></p></body></html>\n",
+                         QStringLiteral("a:active, a:hover { color: red }\na { color: navy }\n"), true);
+    QVERIFY(engine.isValid());
     const PickCandidates candidates = PickCandidatesFor({QStringLiteral("a:active, a:hover"), QStringLiteral("a")});
-    QWidget owner;
-    auto *preview = new FrmPreview(settings, [&] { return sheet; }, FrmPreview::Pictures{}, &owner);
+    FrmPreview *preview = engine.preview;
+    QWebEngineView *view = engine.view;
     preview->setPickSelectors([&] { return candidates.selectors; });
-    auto *view = qobject_cast<QWebEngineView *>(preview->WebBrowser1()->widget());
-    QVERIFY(view);
-    preview->resize(800, 600);
-    preview->show();
-    QVERIFY(QTest::qWaitForWindowExposed(preview));
-    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-    preview->ComPath()->activated(0);
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty() && view->url().isLocalFile(), 30000);
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("getComputedStyle(document.getElementById('l')).color")),
-                              QStringLiteral("rgb(0, 0, 128)"), 20000);
+    QVERIFY(engine.showPage());
+    QTRY_COMPARE_WITH_TIMEOUT(engine.colourOf("l"), QStringLiteral("rgb(0, 0, 128)"), 20000);
 
     QSignalSpy picked(preview, &FrmPreview::elementPicked);
     preview->findChild<QAction *>(QStringLiteral("Tb_Pick"))->trigger();
     // The overlay comes with the page's pick handlers, in the same script.
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("String(!!document.querySelector('[data-sheetsmith-overlay]'))")),
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(QStringLiteral("String(!!document.querySelector('[data-sheetsmith-overlay]'))")),
                               QStringLiteral("true"), 5000);
     const QJsonObject box = QJsonDocument::fromJson(
-        evaluate(view, QStringLiteral("JSON.stringify(document.getElementById('l').getBoundingClientRect())")).toUtf8()).object();
+        engine.evaluate(QStringLiteral("JSON.stringify(document.getElementById('l').getBoundingClientRect())")).toUtf8()).object();
     QVERIFY2(box.value(QStringLiteral("width")).toDouble() > 0, qPrintable(QJsonDocument(box).toJson()));
     const QPoint at(qRound(box.value(QStringLiteral("x")).toDouble() + box.value(QStringLiteral("width")).toDouble() / 2),
                     qRound(box.value(QStringLiteral("y")).toDouble() + box.value(QStringLiteral("height")).toDouble() / 2));
@@ -168,7 +99,7 @@ void TestPreviewEngineLive::aClickPicksTheRuleOfTheElementAtRest()
     QVERIFY(input);
     QTest::mouseMove(input, at);
     // The pointer really is over the link, or the click would prove nothing.
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("String(document.getElementById('l').matches(':hover'))")),
+    QTRY_COMPARE_WITH_TIMEOUT(engine.evaluate(QStringLiteral("String(document.getElementById('l').matches(':hover'))")),
                               QStringLiteral("true"), 5000);
     QTest::mousePress(input, Qt::LeftButton, {}, at);
     QTest::mouseRelease(input, Qt::LeftButton, {}, at);
@@ -177,7 +108,7 @@ void TestPreviewEngineLive::aClickPicksTheRuleOfTheElementAtRest()
     QCOMPARE(outcome.rule, 1);
     QCOMPARE(outcome.matchedRules, 1);
     QVERIFY(!preview->findChild<QAction *>(QStringLiteral("Tb_Pick"))->isChecked());
-    QVERIFY(dialogs.messages().isEmpty());
+    QVERIFY(engine.dialogs.messages().isEmpty());
 }
 
 int main(int argc, char *argv[])

@@ -1,3 +1,4 @@
+#include "support/colourlines.h"
 #include "text/colourspans.h"
 #include "text/commentmarkers.h"
 #include "text/csscolours.h"
@@ -125,16 +126,7 @@ void TestColourSpans::positions()
     const ColourForms forms = current ? ColourForms::Current : ColourForms::Css1;
     QCOMPARE(describe(ColourSpans(text, markers, 0, text.size(), forms)), expected);
     // Line by line, as the editor asks for the lines it shows, the same spans.
-    std::vector<ColourSpan> byLine;
-    for (qsizetype at = 0; at <= text.size();) {
-        qsizetype end = text.indexOf(u'\n', at);
-        if (end < 0)
-            end = text.size();
-        const std::vector<ColourSpan> line = ColourSpans(text, markers, at, end, forms);
-        byLine.insert(byLine.end(), line.begin(), line.end());
-        at = end + 1;
-    }
-    QCOMPARE(describe(byLine), expected);
+    QCOMPARE(describe(ColourSpansByLine(text, markers, forms)), expected);
 }
 
 void TestColourSpans::reading_data()
