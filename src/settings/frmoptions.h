@@ -78,6 +78,11 @@ private:
     enum ColourKind { Selectors = 0, Brackets = 1, Comments = 2 };
 
     void buildControls();
+    void buildEditorPage();
+    QGroupBox *buildColourGroup(QWidget *page);
+    void buildPreviewPage();
+    // The title of the browser frame while it adds a browser.
+    static QString addCaption();
     void loadFromStore();
     void showPage(int index);
     void pickColour(ColourKind kind);
