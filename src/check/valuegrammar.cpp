@@ -1,10 +1,7 @@
 #include "check/valuegrammar.h"
 
-#include "text/csslexer.h"
+#include "check/css1tokens.h"
 
-#include <QVarLengthArray>
-
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -12,27 +9,6 @@
 namespace sheetsmith {
 
 namespace {
-
-// Every keyword a CSS1 value can hold, plus the later CSS-wide ones that must not pass
-// as a font family. The 16 colour names come first so that "is a colour" is one compare.
-enum class Kw : std::uint8_t {
-    Aqua, Black, Blue, Fuchsia, Gray, Green, Lime, Maroon,
-    Navy, Olive, Purple, Red, Silver, Teal, White, Yellow,
-    Normal, Italic, Oblique, SmallCaps, Bold, Bolder, Lighter,
-    XxSmall, XSmall, Small, Medium, Large, XLarge, XxLarge, Larger, Smaller,
-    Transparent, None, Repeat, RepeatX, RepeatY, NoRepeat, Scroll, Fixed,
-    Top, Center, Bottom, Left, Right,
-    Underline, Overline, LineThrough, Blink,
-    Baseline, Sub, Super, TextTop, Middle, TextBottom,
-    Capitalize, Uppercase, Lowercase, Justify,
-    Auto, Thin, Thick, Dotted, Dashed, Solid, Double, Groove, Ridge, Inset, Outset,
-    Both, Block, Inline, ListItem, Pre, Nowrap,
-    Disc, Circle, Square, Decimal, LowerRoman, UpperRoman, LowerAlpha, UpperAlpha,
-    Inside, Outside,
-    Inherit, Initial, Unset,
-    Count,
-    NotKeyword = 0xff
-};
 
 // In the order of Kw.
 constexpr const char *KeywordNames[] = {
@@ -64,16 +40,6 @@ bool isColourName(Kw k)
 char16_t foldAscii(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
-
-bool equalsFolded(QStringView s, const char *lowerName)
-{
-    for (const QChar c : s) {
-        if (*lowerName == 0 || foldAscii(c.unicode()) != char16_t(*lowerName))
-            return false;
-        ++lowerName;
-    }
-    return *lowerName == 0;
 }
 
 // ASCII names to their index, matched without regard to ASCII case, so that a token's
@@ -151,251 +117,6 @@ const NameTable &keywordTable()
     static const NameTable table(names);
     return table;
 }
-
-// ---- Tokens ------------------------------------------------------------------------
-
-enum class TokenKind : std::uint8_t {
-    Ident, Number, Dimension, Percentage, String, Hash, Url, Rgb, Comma, Slash
-};
-
-// A hash or rgb() token is only ever judged when it is a well-formed colour: a malformed
-// one is a fault, and a value with a fault is not judged further.
-struct Token
-{
-    TokenKind kind = TokenKind::Ident;
-    Kw keyword = Kw::NotKeyword; // identifiers only
-    bool negative = false;       // a number below zero; "-0" is not
-    bool zero = false;           // a number whose digits are all 0
-    bool lengthUnit = false;     // a dimension in one of the eight length units
-    bool weight = false;         // a number written exactly 100, 200, ... 900
-};
-
-using Tokens = QVarLengthArray<Token, 16>;
-
-bool isHexDigit(QChar c)
-{
-    const char16_t l = c.unicode() | 0x20;
-    return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
-}
-
-bool isLengthUnit(QStringView unit)
-{
-    for (const char *u : {"em", "ex", "px", "in", "cm", "mm", "pt", "pc"}) {
-        if (equalsFolded(unit, u))
-            return true;
-    }
-    return false;
-}
-
-// The value's tokens, read by the program's CSS reader, as CSS level 1 sees them. Reads
-// the whole value, so that every fault in it is found even after something not allowed.
-// Gives whether every token is one CSS level 1 values are made of.
-class Css1Tokens
-{
-public:
-    Css1Tokens(QStringView s, Tokens &tokens, QList<ValueFault> &faults)
-        : m_s(s), m_lexer(s), m_tokens(tokens), m_faults(faults)
-    {
-    }
-
-    bool run()
-    {
-        while (!m_lexer.atEnd())
-            take(m_lexer.next());
-        return !m_bad;
-    }
-
-private:
-    void push(TokenKind kind) { m_tokens.push_back(Token{kind}); }
-
-    void take(const CssToken &t)
-    {
-        switch (t.type) {
-        case CssTokenType::Whitespace:
-        case CssTokenType::Comment:
-            return;
-        case CssTokenType::Number:
-        case CssTokenType::Percentage:
-        case CssTokenType::Dimension:
-            number(t);
-            return;
-        case CssTokenType::Hash: {
-            const QStringView digits = m_s.sliced(t.offset + 1, t.length - 1);
-            const bool hex = (digits.size() == 3 || digits.size() == 6)
-                             && std::all_of(digits.begin(), digits.end(), isHexDigit);
-            if (!hex)
-                m_faults.push_back(ValueFault{ValueFault::BadHexColour, t.offset, t.length});
-            push(TokenKind::Hash);
-            return;
-        }
-        case CssTokenType::Delim:
-            if (m_s[t.offset] == u'/') {
-                push(TokenKind::Slash);
-            } else if (m_s[t.offset] == u'#') {
-                // A "#" with no digits at all.
-                m_faults.push_back(ValueFault{ValueFault::BadHexColour, t.offset, 1});
-                push(TokenKind::Hash);
-            } else {
-                m_bad = true;
-            }
-            return;
-        case CssTokenType::Comma:
-            push(TokenKind::Comma);
-            return;
-        case CssTokenType::String:
-            if (t.unclosed)
-                m_bad = true;
-            else
-                push(TokenKind::String);
-            return;
-        case CssTokenType::Url:
-            if (t.unclosed || CssTokenValue(m_s, t).isEmpty())
-                m_bad = true;
-            else
-                push(TokenKind::Url);
-            return;
-        case CssTokenType::Ident: {
-            // A CSS1 identifier starts with a letter, a character past ASCII or an escape.
-            const QChar first = m_s[t.offset];
-            if (first == u'-' || first == u'_') {
-                m_bad = true;
-                return;
-            }
-            Token token;
-            token.keyword = t.escaped ? keywordAt(keywordTable().find(CssTokenValue(m_s, t)))
-                                      : keywordAt(keywordTable().find(m_s.sliced(t.offset, t.length)));
-            m_tokens.push_back(token);
-            return;
-        }
-        case CssTokenType::Function:
-            function(t);
-            return;
-        default:
-            m_bad = true;
-            return;
-        }
-    }
-
-    void number(const CssToken &t)
-    {
-        Token token;
-        token.zero = t.number == 0;
-        token.negative = t.number < 0;
-        if (t.type == CssTokenType::Percentage) {
-            token.kind = TokenKind::Percentage;
-        } else if (t.type == CssTokenType::Dimension) {
-            token.kind = TokenKind::Dimension;
-            token.lengthUnit = isLengthUnit(CssTokenUnit(m_s, t));
-        } else {
-            token.kind = TokenKind::Number;
-            const QStringView digits = m_s.sliced(t.offset, t.length);
-            token.weight = t.integer && !t.sign && digits.size() == 3 && digits[0] >= u'1' && digits[0] <= u'9'
-                           && digits[1] == u'0' && digits[2] == u'0';
-        }
-        // CSS level 1 numbers have no exponent.
-        const qsizetype digits = t.type == CssTokenType::Dimension ? t.unitOffset
-                                 : t.type == CssTokenType::Percentage ? t.length - 1
-                                                                      : t.length;
-        if (!t.integer && m_s.sliced(t.offset, digits).contains(u'e', Qt::CaseInsensitive))
-            m_bad = true;
-        m_tokens.push_back(token);
-    }
-
-    // The next token other than blanks and comments.
-    CssToken significant()
-    {
-        CssToken t = m_lexer.next();
-        while (!m_lexer.atEnd() && (t.type == CssTokenType::Whitespace || t.type == CssTokenType::Comment))
-            t = m_lexer.next();
-        return t;
-    }
-
-    // Past the ")" that closes a function whose name has been read; answers where the
-    // function ends (the end of the value when it is never closed).
-    qsizetype skipArguments()
-    {
-        int depth = 1;
-        while (!m_lexer.atEnd()) {
-            const CssToken t = m_lexer.next();
-            if (t.type == CssTokenType::Function || t.type == CssTokenType::OpenParen)
-                ++depth;
-            else if (t.type == CssTokenType::CloseParen && --depth == 0)
-                return t.end();
-        }
-        return m_s.size();
-    }
-
-    void function(const CssToken &name)
-    {
-        if (CssTokenIs(m_s, name, "url")) {
-            // url( and a quoted address (an unquoted one is a url token).
-            const CssToken address = significant();
-            const CssToken close = address.type == CssTokenType::String ? significant() : address;
-            if (address.type == CssTokenType::String && !address.unclosed && close.type == CssTokenType::CloseParen) {
-                push(TokenKind::Url);
-                return;
-            }
-            m_bad = true;
-            if (close.type != CssTokenType::CloseParen)
-                skipArguments();
-            return;
-        }
-        if (CssTokenIs(m_s, name, "rgb")) {
-            rgb(name);
-            return;
-        }
-        m_bad = true;
-        skipArguments();
-    }
-
-    // rgb(): three integers or three percentages, each with an optional sign, separated
-    // by commas, blanks allowed around them. Anything else is a fault over the whole
-    // function, up to the end of the value when it is not closed.
-    void rgb(const CssToken &name)
-    {
-        int count = 0;
-        bool integers = true;
-        bool percentages = true;
-        bool ok = true;
-        qsizetype end = -1;
-        for (;;) {
-            const CssToken t = significant();
-            if (t.type == CssTokenType::Number || t.type == CssTokenType::Percentage) {
-                ++count;
-                integers = integers && t.type == CssTokenType::Number && t.integer;
-                percentages = percentages && t.type == CssTokenType::Percentage;
-            } else {
-                ok = false;
-                if (t.type == CssTokenType::CloseParen)
-                    end = t.end();
-                else if (t.type == CssTokenType::Function || t.type == CssTokenType::OpenParen)
-                    skipArguments(); // what it holds; the rest of rgb() is skipped below
-                break;
-            }
-            const CssToken after = significant();
-            if (after.type == CssTokenType::CloseParen) {
-                end = after.end();
-                break;
-            }
-            if (after.type != CssTokenType::Comma) {
-                ok = false;
-                end = after.type == CssTokenType::Whitespace && m_lexer.atEnd() ? m_s.size() : -1;
-                break;
-            }
-        }
-        if (end < 0)
-            end = skipArguments();
-        if (!ok || count != 3 || !(integers || percentages))
-            m_faults.push_back(ValueFault{ValueFault::BadRgb, name.offset, end - name.offset});
-        push(TokenKind::Rgb);
-    }
-
-    QStringView m_s;
-    CssLexer m_lexer;
-    Tokens &m_tokens;
-    QList<ValueFault> &m_faults;
-    bool m_bad = false;
-};
 
 // ---- Grammars ----------------------------------------------------------------------
 
@@ -755,11 +476,26 @@ bool judge(const Rule &rule, const Token *t, qsizetype n)
 
 } // namespace
 
+bool equalsFolded(QStringView s, const char *lowerName)
+{
+    for (const QChar c : s) {
+        if (*lowerName == 0 || foldAscii(c.unicode()) != char16_t(*lowerName))
+            return false;
+        ++lowerName;
+    }
+    return *lowerName == 0;
+}
+
+Kw Css1Keyword(QStringView s)
+{
+    return keywordAt(keywordTable().find(s));
+}
+
 ValueJudgement JudgeCss1Value(const QString &property, QStringView value)
 {
     ValueJudgement out;
     Tokens tokens;
-    const bool clean = Css1Tokens(value, tokens, out.faults).run();
+    const bool clean = ReadCss1Tokens(value, tokens, out.faults);
     if (!out.faults.isEmpty()) {
         out.allowed = false;
         return out;

@@ -1,6 +1,7 @@
 #include "check/valuematcher.h"
 
-#include <QSet>
+#include "check/grammarstore.h"
+
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -13,184 +14,10 @@ namespace {
 
 using Component = ComponentValues::Component;
 
-// Values longer or deeper than real ones are not judged: the matcher's cost grows with
-// the square of a value's length at worst.
-constexpr int kLongestValue = 2000;
-constexpr int kDeepestValue = 32;
-
 bool nameIs(QStringView text, const CssToken &token, const char *lowerAscii)
 {
     return CssTokenIs(text, token, lowerAscii);
 }
-
-// Functions whose value is only known when the page is shown.
-bool isSubstitution(QStringView text, const CssToken &function)
-{
-    if (text.sliced(function.offset).startsWith(u"--"))
-        return true; // a custom function
-    for (const char *name : {"var", "env", "attr", "if", "inherit"}) {
-        if (nameIs(text, function, name))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-ComponentValues ReadComponentValues(QStringView text, qsizetype from, qsizetype to)
-{
-    ComponentValues out;
-    // The content of each open function or block, gathered until it closes; then laid
-    // out as one run of items, so that every level's items stand side by side.
-    struct Open
-    {
-        Component component;
-        std::vector<Component> content;
-    };
-    std::vector<Open> open(1);
-    const QStringView value = text.first(to);
-    CssLexer lexer(value, from);
-    int total = 0;
-    const auto close = [&](std::vector<Component> &content, int &first, int &count) {
-        first = int(out.items.size());
-        count = int(content.size());
-        out.items.insert(out.items.end(), content.begin(), content.end());
-    };
-    while (!lexer.atEnd()) {
-        const CssToken t = lexer.next();
-        switch (t.type) {
-        case CssTokenType::Whitespace:
-        case CssTokenType::Comment:
-            continue;
-        case CssTokenType::Function:
-        case CssTokenType::OpenParen: {
-            if (open.size() > size_t(kDeepestValue)) {
-                out.tooBig = true;
-                return out;
-            }
-            Open o;
-            o.component.kind = t.type == CssTokenType::Function ? Component::Function : Component::Block;
-            o.component.token = t;
-            if (t.type == CssTokenType::Function && isSubstitution(value, t))
-                out.substituted = true;
-            open.push_back(std::move(o));
-            continue;
-        }
-        case CssTokenType::CloseParen:
-            if (open.size() > 1) {
-                Open done = std::move(open.back());
-                open.pop_back();
-                close(done.content, done.component.first, done.component.count);
-                open.back().content.push_back(done.component);
-                continue;
-            }
-            out.broken = true;
-            break;
-        default:
-            break;
-        }
-        if ((t.type == CssTokenType::String || t.type == CssTokenType::Url) && t.unclosed)
-            out.broken = true;
-        if (t.type == CssTokenType::BadUrl || t.type == CssTokenType::OpenCurly || t.type == CssTokenType::CloseCurly
-            || t.type == CssTokenType::Semicolon)
-            out.broken = true;
-        if (++total > kLongestValue) {
-            out.tooBig = true;
-            return out;
-        }
-        Component c;
-        c.token = t;
-        open.back().content.push_back(c);
-    }
-    if (open.size() > 1)
-        out.broken = true; // a function or bracket never closed
-    while (open.size() > 1) {
-        Open done = std::move(open.back());
-        open.pop_back();
-        close(done.content, done.component.first, done.component.count);
-        open.back().content.push_back(done.component);
-    }
-    close(open.front().content, out.first, out.count);
-    return out;
-}
-
-namespace {
-
-// Types the matcher knows itself: the primitive ones, and those the definitions give
-// in prose only.
-enum class Builtin : quint8 {
-    None, // not built in: its grammar comes from the definitions
-    Length, Percentage, Number, Integer, Angle, Time, Frequency, Resolution, Flex, Dimension, Zero,
-    String, Ident, CustomIdent, DashedIdent, Url, HexColour, AnyValue, FamilyName, Keywords, Never,
-    NumberToken, IdentToken, StringToken, HashToken, DimensionToken, PercentageToken,
-    Unknown, // defined in prose the matcher cannot follow
-};
-
-struct BuiltinType
-{
-    const char *name;
-    Builtin kind;
-    const char *keywords = nullptr; // Keywords: separated by blanks
-    const char *alias = nullptr;    // None: the type whose grammar stands for this one
-};
-
-constexpr BuiltinType BuiltinTypes[] = {
-    {"length", Builtin::Length},
-    {"percentage", Builtin::Percentage},
-    {"number", Builtin::Number},
-    {"integer", Builtin::Integer},
-    {"angle", Builtin::Angle},
-    {"time", Builtin::Time},
-    {"frequency", Builtin::Frequency},
-    {"resolution", Builtin::Resolution},
-    {"flex", Builtin::Flex},
-    {"dimension", Builtin::Dimension},
-    {"zero", Builtin::Zero},
-    {"string", Builtin::String},
-    {"ident", Builtin::Ident},
-    {"identifier", Builtin::Ident},
-    {"id", Builtin::Ident},
-    {"target-name", Builtin::Ident},
-    {"timeline-range-name", Builtin::Ident},
-    {"custom-ident", Builtin::CustomIdent},
-    {"dashed-ident", Builtin::DashedIdent},
-    {"custom-property-name", Builtin::DashedIdent},
-    {"url", Builtin::Url},
-    {"uri", Builtin::Url},
-    {"hex-color", Builtin::HexColour},
-    {"declaration-value", Builtin::AnyValue},
-    {"any-value", Builtin::AnyValue},
-    {"family-name", Builtin::FamilyName},
-    {"generic-family", Builtin::Keywords, "serif sans-serif cursive fantasy monospace system-ui emoji math fangsong "
-                                          "ui-serif ui-sans-serif ui-monospace ui-rounded"},
-    {"box", Builtin::Keywords, "content-box padding-box border-box margin-box fill-box stroke-box view-box"},
-    // Colours and lengths of documents in quirks mode only: never in a style sheet.
-    {"quirky-color", Builtin::Never},
-    {"quirky-length", Builtin::Never},
-    {"border-style", Builtin::None, nullptr, "line-style"},
-    {"border-width", Builtin::None, nullptr, "line-width"},
-    {"number-token", Builtin::NumberToken},
-    {"ident-token", Builtin::IdentToken},
-    {"string-token", Builtin::StringToken},
-    {"hash-token", Builtin::HashToken},
-    {"dimension-token", Builtin::DimensionToken},
-    {"percentage-token", Builtin::PercentageToken},
-    {"urange", Builtin::Unknown},
-};
-
-// Grammars the definitions give in words only, written out.
-constexpr struct
-{
-    const char *name;
-    const char *syntax;
-} WrittenOut[] = {
-    {"margin-width", "<length-percentage> | auto"},
-    {"padding-width", "<length-percentage [0,\u221e]>"},
-    {"top", "<length> | auto"},
-    {"right", "<length> | auto"},
-    {"bottom", "<length> | auto"},
-    {"left", "<length> | auto"},
-};
 
 bool unitIn(QStringView unit, std::initializer_list<const char *> units)
 {
@@ -271,26 +98,8 @@ bool hasEnd(const Ends &ends, int e)
 
 } // namespace
 
-struct ValueMatcher::Impl
+struct ValueMatcher::Impl : GrammarStore
 {
-    struct Node : SyntaxNode
-    {
-        QByteArray ascii;            // Keyword and Function: text as ASCII
-        Builtin builtin = Builtin::None;
-        int target = -2;             // Type, Property, FunctionRef: the grammar's root; -1 none; -2 not looked up
-        const BuiltinType *type = nullptr;
-        // OneOf: its keyword children as one set, the other children apart (once split),
-        // so that an identifier is looked up once instead of compared with each keyword.
-        bool split = false;
-        QSet<QString> keywords;
-        std::vector<int> others;
-    };
-
-    SyntaxSource source;
-    std::vector<Node> arena;
-    QHash<QString, int> types;
-    QHash<QString, int> properties;
-    QHash<QString, int> functions;
     QHash<QString, Verdict> verdicts;
 
     // One match at a time.
@@ -299,89 +108,6 @@ struct ValueMatcher::Impl
     std::unordered_map<quint64, Ends> memo;
     bool unknown = false;
     int depth = 0;
-
-    // Reads a grammar into the arena: its root, or -1 when it cannot be read.
-    int load(const QString &syntax)
-    {
-        if (syntax.isEmpty())
-            return -1;
-        const ValueSyntax parsed = ParseValueSyntax(syntax);
-        if (!parsed.isValid())
-            return -1;
-        const int base = int(arena.size());
-        for (const SyntaxNode &n : parsed.nodes) {
-            Node node;
-            static_cast<SyntaxNode &>(node) = n;
-            for (int &child : node.children)
-                child += base;
-            if (node.kind == Kind::Keyword || node.kind == Kind::Function)
-                node.ascii = node.text.toLatin1();
-            arena.push_back(std::move(node));
-        }
-        return parsed.root + base;
-    }
-
-    using Kind = SyntaxNode::Kind;
-
-    int resolve(QHash<QString, int> &cache, const QString &name,
-                const std::function<QString(QStringView)> &lookup)
-    {
-        const auto it = cache.constFind(name);
-        if (it != cache.constEnd())
-            return *it;
-        cache.insert(name, -1); // a grammar that refers to itself while read finds none
-        const int root = lookup ? load(lookup(name)) : -1;
-        cache.insert(name, root);
-        return root;
-    }
-
-    int typeRoot(const QString &name)
-    {
-        for (const auto &w : WrittenOut) {
-            if (name == QLatin1String(w.name)) {
-                const auto it = types.constFind(name);
-                if (it != types.constEnd())
-                    return *it;
-                const int root = load(QString::fromUtf8(w.syntax));
-                types.insert(name, root);
-                return root;
-            }
-        }
-        return resolve(types, name, source.type);
-    }
-
-    // Looks up what a reference node stands for, once. Loading a grammar grows the
-    // arena, so the node is reached by its index again afterwards.
-    void prepare(int index)
-    {
-        Node &node = arena[size_t(index)];
-        if (node.target != -2)
-            return;
-        node.target = -1;
-        const Kind kind = node.kind;
-        const QString name = node.text;
-        int root = -1;
-        if (kind == Kind::Type) {
-            const QString lower = name.toLower();
-            const BuiltinType *known = nullptr;
-            for (const BuiltinType &b : BuiltinTypes) {
-                if (lower == QLatin1String(b.name)) {
-                    known = &b;
-                    break;
-                }
-            }
-            node.type = known;
-            node.builtin = known ? known->kind : Builtin::None;
-            if (node.builtin != Builtin::None)
-                return;
-            root = typeRoot(known && known->alias ? QString::fromLatin1(known->alias) : name);
-        } else if (kind == Kind::Property) {
-            root = resolve(properties, name, source.property);
-        } else if (kind == Kind::FunctionRef) {
-            root = resolve(functions, name, source.function);
-        }
-        arena[size_t(index)].target = root;
-    }
 
     const Component &at(int pos) const { return values->items[size_t(pos)]; }
 
