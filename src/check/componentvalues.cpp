@@ -11,18 +11,13 @@ using Component = ComponentValues::Component;
 constexpr int kLongestValue = 2000;
 constexpr int kDeepestValue = 32;
 
-bool nameIs(QStringView text, const CssToken &token, const char *lowerAscii)
-{
-    return CssTokenIs(text, token, lowerAscii);
-}
-
 // Functions whose value is only known when the page is shown.
 bool isSubstitution(QStringView text, const CssToken &function)
 {
     if (text.sliced(function.offset).startsWith(u"--"))
         return true; // a custom function
     for (const char *name : {"var", "env", "attr", "if", "inherit"}) {
-        if (nameIs(text, function, name))
+        if (CssTokenIs(text, function, name))
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #include "check/css1tokens.h"
 
+#include "text/csschars.h"
 #include "text/csslexer.h"
 
 #include <algorithm>
@@ -7,13 +8,9 @@
 
 namespace sheetsmith {
 
-namespace {
+using namespace css1;
 
-bool isHexDigit(QChar c)
-{
-    const char16_t l = c.unicode() | 0x20;
-    return (c >= u'0' && c <= u'9') || (l >= u'a' && l <= u'f');
-}
+namespace {
 
 bool isLengthUnit(QStringView unit)
 {
@@ -56,7 +53,7 @@ private:
         case CssTokenType::Hash: {
             const QStringView digits = m_s.sliced(t.offset + 1, t.length - 1);
             const bool hex = (digits.size() == 3 || digits.size() == 6)
-                             && std::all_of(digits.begin(), digits.end(), isHexDigit);
+                             && std::all_of(digits.begin(), digits.end(), csschars::isHexDigit);
             if (!hex)
                 m_faults.push_back(ValueFault{ValueFault::BadHexColour, t.offset, t.length});
             push(TokenKind::Hash);

@@ -16,6 +16,8 @@ namespace sheetsmith {
 // value check; equalsFolded and Css1Keyword live in valuegrammar.cpp, beside the name
 // tables they share with the property lookup.
 
+namespace css1 {
+
 // Every keyword a CSS1 value can hold, plus the later CSS-wide ones that must not pass
 // as a font family. The 16 colour names come first so that "is a colour" is one compare.
 enum class Kw : std::uint8_t {
@@ -55,14 +57,16 @@ struct Token
 
 using Tokens = QVarLengthArray<Token, 16>;
 
+} // namespace css1
+
 // Whether s is lowerName without regard to ASCII case.
 bool equalsFolded(QStringView s, const char *lowerName);
 // The keyword s is, without regard to ASCII case; Kw::NotKeyword for any other name.
-Kw Css1Keyword(QStringView s);
+css1::Kw Css1Keyword(QStringView s);
 
 // The value's tokens, read by the program's CSS reader, as CSS level 1 sees them. Reads
 // the whole value, so that every fault in it is found even after something not allowed.
 // Gives whether every token is one CSS level 1 values are made of.
-bool ReadCss1Tokens(QStringView s, Tokens &tokens, QList<ValueFault> &faults);
+bool ReadCss1Tokens(QStringView s, css1::Tokens &tokens, QList<ValueFault> &faults);
 
 } // namespace sheetsmith

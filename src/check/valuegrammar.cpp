@@ -8,6 +8,8 @@
 
 namespace sheetsmith {
 
+using namespace css1;
+
 namespace {
 
 // In the order of Kw.

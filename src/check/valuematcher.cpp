@@ -14,11 +14,6 @@ namespace {
 
 using Component = ComponentValues::Component;
 
-bool nameIs(QStringView text, const CssToken &token, const char *lowerAscii)
-{
-    return CssTokenIs(text, token, lowerAscii);
-}
-
 bool unitIn(QStringView unit, std::initializer_list<const char *> units)
 {
     for (const char *u : units) {
@@ -43,7 +38,7 @@ bool isMathFunction(QStringView text, const CssToken &function)
                                         "exp", "abs", "sign", "calc-size", "progress", "random", "sibling-index",
                                         "sibling-count", "-webkit-calc", "-moz-calc"};
     for (const char *name : names) {
-        if (nameIs(text, function, name))
+        if (CssTokenIs(text, function, name))
             return true;
     }
     return false;
@@ -160,7 +155,7 @@ struct ValueMatcher::Impl : GrammarStore
         if (c.kind == Component::Function) {
             if (numeric && isMathFunction(text, c.token))
                 out.push_back(pos + 1);
-            else if (kind == Builtin::Url && (nameIs(text, c.token, "url") || nameIs(text, c.token, "src")))
+            else if (kind == Builtin::Url && (CssTokenIs(text, c.token, "url") || CssTokenIs(text, c.token, "src")))
                 out.push_back(pos + 1);
             return out;
         }
@@ -214,7 +209,7 @@ struct ValueMatcher::Impl : GrammarStore
             ok = t.type == CssTokenType::Ident;
             break;
         case Builtin::CustomIdent:
-            ok = t.type == CssTokenType::Ident && !isCssWide(t) && !nameIs(text, t, "default");
+            ok = t.type == CssTokenType::Ident && !isCssWide(t) && !CssTokenIs(text, t, "default");
             break;
         case Builtin::DashedIdent:
             ok = t.type == CssTokenType::Ident && text.sliced(t.offset).startsWith(u"--");
@@ -272,7 +267,7 @@ struct ValueMatcher::Impl : GrammarStore
     bool isCssWide(const CssToken &t) const
     {
         for (const char *k : {"initial", "inherit", "unset", "revert", "revert-layer"}) {
-            if (nameIs(text, t, k))
+            if (CssTokenIs(text, t, k))
                 return true;
         }
         return false;
@@ -285,7 +280,7 @@ struct ValueMatcher::Impl : GrammarStore
         switch (node.kind) {
         case Kind::Keyword: {
             Ends out;
-            if (isToken(pos, end, CssTokenType::Ident) && nameIs(text, at(pos).token, node.ascii.constData()))
+            if (isToken(pos, end, CssTokenType::Ident) && CssTokenIs(text, at(pos).token, node.ascii.constData()))
                 out.push_back(pos + 1);
             return out;
         }
@@ -349,7 +344,7 @@ struct ValueMatcher::Impl : GrammarStore
             return out;
         const Component &c = at(pos);
         const bool fits = node.kind == Kind::Function
-                              ? c.kind == Component::Function && nameIs(text, c.token, node.ascii.constData())
+                              ? c.kind == Component::Function && CssTokenIs(text, c.token, node.ascii.constData())
                               : c.kind == Component::Block;
         if (!fits)
             return out;
